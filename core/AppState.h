@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/ComboModel.h"
+#include "logdata/FixList.h"
+
+namespace quillon {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The device state of the run; all zero at start, portOpened never cleared.
+struct DeviceState {
+  bool portOpened = false;
+  int scanPort = 0;
+  std::uint32_t serialNumber = 0;
+  char firmwareVersion[8] = {};
+  char distributorName[32] = {};
+};
+
+// The logger settings record: survives every Settings Dialog. An interval of
+// -1 marks the mode not in use.
+struct LoggerSettingsRecord {
+  std::int32_t timeInterval = 0;
+  std::int32_t distanceInterval = 0;
+  std::uint8_t vibration = 0;
+  std::uint8_t tagFunction = 0;
+  std::uint8_t minimumSpeed = 0;
+  std::uint8_t idleTimer = 0;
+  std::uint8_t tagMode = 0;
+};
+
+inline constexpr std::uint8_t kRangeNotChosen = 255;
+inline constexpr std::uint8_t kRangeAllMode = 0;
+inline constexpr std::uint8_t kRangeByDateMode = 1;
+inline constexpr std::uint8_t kRangeByTagMode = 2;
+
+// Everything that lives for the whole run, created once at start-up and handed
+// by reference to whoever needs it.
+struct AppState {
+  // Log data
+  FixList fixList;
+  FixList selectionList;
+  // The last successfully loaded raw log; shared with the lists parsed from it.
+  std::shared_ptr<const std::string> rawLogText;
+  std::string rawLogPath = std::string("Rawdata") + kPathSeparator + "Rawdata.txt";
+  std::string logStamp;
+  std::uint32_t logSerial = 0;
+  std::int32_t fixCounter = 1;
+
+  DeviceState device;
+  LoggerSettingsRecord loggerSettings;
+  std::uint8_t rangeMode = kRangeNotChosen;
+
+  // The process-wide combo-box objects.
+  ComboModel comPortList;
+  ComboModel tagBox;
+  ComboModel settingsHiddenList;
+};
+
+}  // namespace quillon

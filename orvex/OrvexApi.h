@@ -1,0 +1,57 @@
+#pragma once
+
+// The eleven entry points of ORVEX_DLL.dll, as the logger vendor's library
+// exports them and as our stand-in library implements them. Every entry point
+// returns a device result code (device/DeviceCodes.h).
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define ORVEX_CALL __stdcall
+#else
+#define ORVEX_CALL
+#endif
+
+#if defined(_WIN32)
+#define ORVEX_EXPORT __declspec(dllexport)
+#else
+#define ORVEX_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define ORVEX_USER_POINT_BLOCK_SIZE 160
+#define ORVEX_FIRMWARE_SIZE 8
+#define ORVEX_DISTRIBUTOR_SIZE 32
+#define ORVEX_DLL_VERSION_SIZE 16
+
+typedef int(ORVEX_CALL* TQ_ORVEX_AUTO_INTO_DUMP_MODE_FN)(int* portFound);
+typedef int(ORVEX_CALL* TQ_ORVEX_INTO_DUMP_MODE_FN)(uint8_t port);
+typedef int(ORVEX_CALL* TQ_ORVEX_EXIT_DUMP_MODE_FN)(void);
+typedef int(ORVEX_CALL* TQ_ORVEX_READ_DEVICE_INFORMATION_FN)(uint8_t port, uint32_t* serialNumber,
+                                                              char* firmware /* 8 bytes */,
+                                                              char* distributor /* 32 bytes */);
+typedef int(ORVEX_CALL* TQ_ORVEX_READ_GPS_UTC_TIME_DATE_FN)(uint8_t* hour, uint8_t* minute, uint8_t* second,
+                                                             uint8_t* yearSince2000, uint8_t* day,
+                                                             uint8_t* month);
+typedef int(ORVEX_CALL* TQ_ORVEX_DUMP_DB_FN)(uint8_t port, const char* rawLogFileName);
+typedef int(ORVEX_CALL* TQ_ORVEX_READ_MEMORY_USED_SIZE_FN)(int* bytesUsed);
+typedef int(ORVEX_CALL* TQ_ORVEX_READ_SETTING_VALUE_FN)(uint8_t port, int32_t* timeInterval,
+                                                         int32_t* distanceInterval, uint8_t* vibration,
+                                                         uint8_t* tagFunction, uint8_t* minimumSpeed,
+                                                         uint8_t* userPointBlock /* 160 bytes */,
+                                                         uint8_t* idleTimer, uint8_t* tagMode,
+                                                         int8_t* timeZone);
+typedef int(ORVEX_CALL* TQ_ORVEX_SETTING_DEVICE_FN)(uint8_t port, int32_t timeInterval, int32_t distanceInterval,
+                                                     uint8_t vibration, uint8_t tagFunction,
+                                                     const char* voiceFilePath, uint8_t minimumSpeed,
+                                                     const uint8_t* userPointBlock /* 160 bytes */,
+                                                     uint8_t idleTimer, uint8_t tagMode, int8_t timeZone);
+typedef int(ORVEX_CALL* TQ_ORVEX_ERASE_All_DB_FN)(uint8_t port);
+// Fills a NUL-terminated version text of at most 16 bytes.
+typedef int(ORVEX_CALL* TQ_ORVEX_READ_DLL_VERSION_FN)(char* version);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,89 @@
+#include "core/ComboModel.h"
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+std::vector<std::string> Texts(const ComboModel& m) {
+  std::vector<std::string> out;
+  for (const auto& item : m.Items()) out.push_back(item.text);
+  return out;
+}
+
+TEST(ComboModel, KeepsItemsSortedAndEqualTextsInOrderOfAddition) {
+  ComboModel m;
+  for (const char* t : {"001", "002", "001"}) {
+    int i = m.AddString(t);
+    m.SetItemData(i, m.GetCount() - 1);
+  }
+  EXPECT_EQ(Texts(m), (std::vector<std::string>{"001", "001", "002"}));
+  EXPECT_EQ(m.GetItemData(0), 0);
+  EXPECT_EQ(m.GetItemData(1), 2);
+  EXPECT_EQ(m.GetItemData(2), 1);
+}
+
+TEST(ComboModel, ComPortNamesSortToTheirPortNumber) {
+  ComboModel m;
+  m.AddString("");
+  for (int n = 1; n < 100; ++n) m.AddString((n < 10 ? "COM0" : "COM") + std::to_string(n));
+  ASSERT_EQ(m.GetCount(), 100);
+  EXPECT_EQ(m.GetItemText(0), "");
+  EXPECT_EQ(m.GetItemText(2), "COM02");
+  EXPECT_EQ(m.GetItemText(99), "COM99");
+}
+
+TEST(ComboModel, SortIgnoresCase) {
+  ComboModel m;
+  m.AddString("b");
+  m.AddString("A");
+  m.AddString("a");
+  EXPECT_EQ(Texts(m), (std::vector<std::string>{"A", "a", "b"}));
+}
+
+TEST(ComboModel, SelectionFollowsInsertionsAndDeletions) {
+  ComboModel m;
+  m.AddString("b");
+  ASSERT_TRUE(m.SetCurSel(0));
+  EXPECT_EQ(m.GetEditText(), "b");
+  m.AddString("a");
+  EXPECT_EQ(m.GetCurSel(), 1);
+  ASSERT_TRUE(m.DeleteString(0));
+  EXPECT_EQ(m.GetCurSel(), 0);
+  ASSERT_TRUE(m.DeleteString(0));
+  EXPECT_EQ(m.GetCurSel(), ComboModel::kNone);
+  EXPECT_EQ(m.GetEditText(), "b");
+  EXPECT_FALSE(m.DeleteString(0));
+}
+
+TEST(ComboModel, SelectingOutsideTheListClearsSelectionAndEdit) {
+  ComboModel m;
+  m.AddString("x");
+  m.SetCurSel(0);
+  EXPECT_FALSE(m.SetCurSel(5));
+  EXPECT_EQ(m.GetCurSel(), ComboModel::kNone);
+  EXPECT_EQ(m.GetEditText(), "");
+}
+
+TEST(ComboModel, TypingReplacesEditTextAndDropsSelection) {
+  ComboModel m;
+  m.AddString("005");
+  m.SetCurSel(0);
+  m.SetEditText("7");
+  EXPECT_EQ(m.GetEditText(), "7");
+  EXPECT_EQ(m.GetCurSel(), ComboModel::kNone);
+}
+
+TEST(ComboModel, NotifiesItsListenerOnEveryChange) {
+  ComboModel m;
+  int calls = 0;
+  m.SetListener([&] { ++calls; });
+  m.AddString("a");
+  m.SetCurSel(0);
+  m.SetEditText("b");
+  m.Clear();
+  EXPECT_EQ(calls, 4);
+}
+
+}  // namespace
+}  // namespace quillon

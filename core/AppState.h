@@ -52,6 +52,9 @@ struct AppState {
   std::string rawLogPath = std::string("Rawdata") + kPathSeparator + "Rawdata.txt";
   std::string logStamp;
   std::uint32_t logSerial = 0;
+  // The Raw Log File name (without folder) that the selection last adopted;
+  // empty until one is adopted.
+  std::string logFileName;
   std::int32_t fixCounter = 1;
 
   DeviceState device;

@@ -52,6 +52,32 @@ typedef int(ORVEX_CALL* TQ_ORVEX_ERASE_All_DB_FN)(uint8_t port);
 // Fills a NUL-terminated version text of at most 16 bytes.
 typedef int(ORVEX_CALL* TQ_ORVEX_READ_DLL_VERSION_FN)(char* version);
 
+// The library's own definitions are checked against these declarations; the
+// tool reaches the entry points only through the pointer types above.
+#ifdef ORVEX_BUILDING_LIBRARY
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_AUTO_INTO_DUMP_MODE(int* portFound);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_INTO_DUMP_MODE(uint8_t port);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_EXIT_DUMP_MODE(void);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_READ_DEVICE_INFORMATION(uint8_t port, uint32_t* serialNumber, char* firmware,
+                                                              char* distributor);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_READ_GPS_UTC_TIME_DATE(uint8_t* hour, uint8_t* minute, uint8_t* second,
+                                                             uint8_t* yearSince2000, uint8_t* day, uint8_t* month);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_DUMP_DB(uint8_t port, const char* rawLogFileName);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_READ_MEMORY_USED_SIZE(int* bytesUsed);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_READ_SETTING_VALUE(uint8_t port, int32_t* timeInterval,
+                                                         int32_t* distanceInterval, uint8_t* vibration,
+                                                         uint8_t* tagFunction, uint8_t* minimumSpeed,
+                                                         uint8_t* userPointBlock, uint8_t* idleTimer,
+                                                         uint8_t* tagMode, int8_t* timeZone);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_SETTING_DEVICE(uint8_t port, int32_t timeInterval, int32_t distanceInterval,
+                                                     uint8_t vibration, uint8_t tagFunction,
+                                                     const char* voiceFilePath, uint8_t minimumSpeed,
+                                                     const uint8_t* userPointBlock, uint8_t idleTimer,
+                                                     uint8_t tagMode, int8_t timeZone);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_ERASE_All_DB(uint8_t port);
+ORVEX_EXPORT int ORVEX_CALL TQ_ORVEX_READ_DLL_VERSION(char* version);
+#endif
+
 #ifdef __cplusplus
 }
 #endif

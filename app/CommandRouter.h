@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "core/AppState.h"
+#include "core/MessageBoxes.h"
+#include "device/DeviceLibrary.h"
+#include "platform/KeyStore.h"
+#include "platform/Shell.h"
+#include "ui/MainWindowCommands.h"
+
+namespace quillon {
+
+// Owns what lives for the whole run (the process-wide state, the device
+// library binding, the shell and the key store) and maps every command of the
+// Main Window's event table to its handler.
+class CommandRouter : public ui::MainWindowCommands {
+ public:
+  CommandRouter(MessageBoxes& ownerless, std::unique_ptr<Shell> shell, std::unique_ptr<KeyStore> keyStore);
+
+  AppState& State() { return state_; }
+  DeviceLibrary* Library() { return library_.get(); }
+  MessageBoxes& Ownerless() { return ownerless_; }
+  // How "Logger Setting" shows the Settings Dialog; the program sets it once
+  // the Main Window exists, as the dialog belongs to it.
+  void SetSettingsDialogRunner(std::function<void()> runSettingsDialog);
+
+  // Loads ORVEX_DLL.dll from the working directory.
+  bool BindDeviceLibrary() override;
+  bool HasHandler(int commandId) const override;
+  void RunCommand(int commandId, WindowView& view) override;
+
+ private:
+  using Handler = std::function<void(WindowView&)>;
+  void AddHandlers();
+  // A handler that talks to the logger; it runs only once the library is bound.
+  void AddDeviceHandler(int commandId, std::function<void(DeviceLibrary&, WindowView&)> handler);
+
+  MessageBoxes& ownerless_;
+  AppState state_;
+  std::unique_ptr<DeviceLibrary> library_;
+  std::unique_ptr<Shell> shell_;
+  std::unique_ptr<KeyStore> keyStore_;
+  std::function<void()> runSettingsDialog_;
+  std::map<int, Handler> handlers_;
+};
+
+}  // namespace quillon

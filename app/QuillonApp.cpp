@@ -1,0 +1,100 @@
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include "app/CommandRouter.h"
+#include "platform/KeyStore.h"
+#include "platform/Shell.h"
+#include "ui/ColouredMessageBox.h"
+#include "ui/GtkCompactStyle.h"
+#include "ui/MainWindow.h"
+#include "ui/SettingsDialog.h"
+#include "ui/WindowCapture.h"
+
+namespace quillon {
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// QUILLON_MESSAGE_LOG=<file>: every message box is written to <file> as one
+// line "caption<TAB>text<TAB>owned|ownerless" and answered OK without being
+// shown, so that scripts and tests can run the program unattended.
+void InstallMessageLog() {
+  std::string path = Environment("QUILLON_MESSAGE_LOG");
+  if (path.empty()) return;
+  ui::SetMessageBoxHook([path](const ui::MessageBoxRequest& request) -> std::optional<MessageAnswer> {
+    std::ofstream log(path, std::ios::app | std::ios::binary);
+    log << request.caption << '\t' << request.text << '\t' << (request.owned ? "owned" : "ownerless") << '\n';
+    return MessageAnswer::kOk;
+  });
+}
+
+// QUILLON_SCREENSHOT=<file.png>: once the Main Window shows, it is saved as a
+// PNG; with QUILLON_EXIT_AFTER_SCREENSHOT=1 the window then closes.
+class ScreenshotOnShow {
+ public:
+  explicit ScreenshotOnShow(ui::MainWindow& window) : window_(window) {
+    path_ = Environment("QUILLON_SCREENSHOT");
+    if (path_.empty()) return;
+    closeAfter_ = Environment("QUILLON_EXIT_AFTER_SCREENSHOT") == "1";
+    timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Take(); });
+    window_.CallAfter([this] { timer_.StartOnce(800); });
+  }
+
+ private:
+  void Take() {
+    if (ui::SaveWindowPng(&window_, path_)) {
+      std::printf("Screenshot of the Main Window: %s\n", path_.c_str());
+    } else {
+      std::fprintf(stderr, "Could not save the screenshot %s\n", path_.c_str());
+    }
+    std::fflush(stdout);
+    if (closeAfter_) window_.EndDialogCancel();
+  }
+
+  ui::MainWindow& window_;
+  std::string path_;
+  bool closeAfter_ = false;
+  wxTimer timer_;
+};
+
+}  // namespace
+
+// Sets the shared look, runs the Main Window modally and ends the program,
+// with exit code 0, when it closes, however it was closed.
+class QuillonApp : public wxApp {
+ public:
+  bool OnInit() override {
+    ui::UseCompactControlStyle();
+    InstallMessageLog();
+    return true;
+  }
+
+  int OnRun() override {
+    ui::OwnerlessMessageBoxes ownerless;
+    CommandRouter router(ownerless, MakeSystemShell(), MakeUserKeyStore());
+    ui::MainWindow window(router.State(), router);
+    router.SetSettingsDialogRunner([&] {
+      if (router.Library() == nullptr) return;
+      ui::SettingsDialog dialog(&window, router.State(), *router.Library(), router.Ownerless());
+      dialog.ShowModal();
+    });
+    SetTopWindow(&window);
+    ScreenshotOnShow screenshot(window);
+    window.ShowModal();
+    SetTopWindow(nullptr);
+    return 0;
+  }
+};
+
+}  // namespace quillon
+
+wxIMPLEMENT_APP(quillon::QuillonApp);

@@ -1,0 +1,141 @@
+#include "cli/ConvertOptions.h"
+
+#include <cstddef>
+
+namespace quillon {
+
+const char kConvertUsage[] =
+    R"USAGE(Usage: quillon-convert RAWLOG [--format csv|kml|trackmaker|locr] [--local-time]
+                       [--all | --from Y,M,D,H --to Y,M,D,H | --tag TEXT] [-o OUT]
+
+Converts a raw NMEA log of the ORVEX logger into the export files of Quillon,
+with the same selection and the same bytes as the tool's export buttons.
+
+  RAWLOG            the raw log to convert. Its name gives the time stamp and
+                    the serial number of the output's default name, as in the
+                    tool (20080307140509_Rawdata_123456.txt).
+  --format FORMAT   csv (default): the table of "Build Output File";
+                    kml: the Google Earth document; trackmaker: the GPS
+                    TrackMaker text; locr: the locr GPS file. The locr format
+                    writes only the file: it neither changes the locr client's
+                    settings nor starts it. No format opens the file.
+  --local-time      use local time (of the TZ environment variable) for the
+                    date range and the printed times, as the check box
+                    "Use Local Time ( Time Zone )" does.
+  --all             every fix (the default).
+  --from Y,M,D,H    start year, month, day and hour, taken exactly as typed into
+  --to Y,M,D,H      the eight date boxes ("08" is a two-digit year). Both ends
+                    are whole hours and inclusive.
+  --tag TEXT        the fixes whose tag is the number TEXT, as typed into the
+                    tag box ("005"; text that is no number selects tag 0).
+  -o OUT            the file to write. Without it the tool's file name is used
+                    in the current folder: <stamp>_LogData_<serial>.csv,
+                    <stamp>_GoogleEarth_<serial>.kml, Trackmaker.txt or
+                    <stamp>_locr_<serial>.txt. The file is replaced only when
+                    it was written completely.
+  -h, --help        show this text.
+
+On success the path of the written file is printed on standard output.
+Exit status: 0 written; 1 the log cannot be read, holds no fix, or the output
+cannot be written; 2 the command line is wrong or the tool refuses the range
+(the tool's message, such as "Please set search date" or "Please check search
+range", is printed on standard error).
+)USAGE";
+
+namespace {
+
+std::optional<ConvertFormat> FormatByName(const std::string& name) {
+  if (name == "csv") return ConvertFormat::kCsv;
+  if (name == "kml") return ConvertFormat::kKml;
+  if (name == "trackmaker") return ConvertFormat::kTrackmaker;
+  if (name == "locr") return ConvertFormat::kLocr;
+  return std::nullopt;
+}
+
+// "Y,M,D,H" into four boxes; missing parts leave their boxes empty, as an
+// untouched box would be.
+bool SplitDate(const std::string& text, std::array<std::string, 8>& boxes, std::size_t first) {
+  std::size_t box = first;
+  std::size_t start = 0;
+  for (;;) {
+    if (box == first + 4) return false;
+    std::size_t comma = text.find(',', start);
+    boxes[box++] = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>& args, std::string& error) {
+  ConvertOptions options;
+  bool rangeGiven = false;
+  auto chooseRange = [&](ConvertRange range) {
+    if (rangeGiven && options.range != range) {
+      error = "choose one of --all, --from/--to and --tag";
+      return false;
+    }
+    rangeGiven = true;
+    options.range = range;
+    return true;
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&]() -> const std::string* {
+      if (i + 1 >= args.size()) {
+        error = "option " + arg + " needs a value";
+        return nullptr;
+      }
+      return &args[++i];
+    };
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+      return options;
+    } else if (arg == "--format") {
+      const std::string* name = value();
+      if (!name) return std::nullopt;
+      std::optional<ConvertFormat> format = FormatByName(*name);
+      if (!format) {
+        error = "unknown format '" + *name + "' (csv, kml, trackmaker or locr)";
+        return std::nullopt;
+      }
+      options.format = *format;
+    } else if (arg == "--local-time") {
+      options.useLocalTime = true;
+    } else if (arg == "--all") {
+      if (!chooseRange(ConvertRange::kAll)) return std::nullopt;
+    } else if (arg == "--from" || arg == "--to") {
+      const std::string* date = value();
+      if (!date || !chooseRange(ConvertRange::kByDate)) return std::nullopt;
+      if (!SplitDate(*date, options.dateTexts, arg == "--from" ? 0 : 4)) {
+        error = "option " + arg + " takes Y,M,D,H (four values)";
+        return std::nullopt;
+      }
+    } else if (arg == "--tag") {
+      const std::string* tag = value();
+      if (!tag || !chooseRange(ConvertRange::kByTag)) return std::nullopt;
+      options.tagText = *tag;
+    } else if (arg == "-o") {
+      const std::string* path = value();
+      if (!path) return std::nullopt;
+      options.outputPath = *path;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else if (options.rawLog.empty()) {
+      options.rawLog = arg;
+    } else {
+      error = "more than one raw log given";
+      return std::nullopt;
+    }
+  }
+  if (options.rawLog.empty()) {
+    error = "no raw log given";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace quillon

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+enum class ConvertFormat { kCsv, kKml, kTrackmaker, kLocr };
+enum class ConvertRange { kAll, kByDate, kByTag };
+
+// What the command line of quillon-convert asks for.
+struct ConvertOptions {
+  bool help = false;
+  std::string rawLog;
+  ConvertFormat format = ConvertFormat::kCsv;
+  bool useLocalTime = false;
+  ConvertRange range = ConvertRange::kAll;
+  // The eight date boxes, from year to end hour, as typed.
+  std::array<std::string, 8> dateTexts;
+  std::string tagText;
+  std::optional<std::string> outputPath;
+};
+
+// Parses the arguments after the program name. Sets `error` and returns
+// nothing when they do not form a command.
+std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char kConvertUsage[];
+
+}  // namespace quillon

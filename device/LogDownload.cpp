@@ -1,0 +1,87 @@
+#include "device/LogDownload.h"
+
+#include <cstdio>
+
+#include "core/ControlIds.h"
+#include "device/DeviceCodes.h"
+#include "device/DumpMode.h"
+#include "device/ConnectionHandlers.h"
+#include "logdata/RawLogSelection.h"
+#include "settings/SettingsController.h"
+
+namespace quillon {
+
+namespace {
+
+const char* DumpFailureMessage(int result) {
+  switch (result) {
+    case code::kNotDumpMode:
+      return kCantIntoDumpModeMessage;
+    case code::kPcMemoryNotEnough:
+      return "Memory not enough ";
+    case code::kCantBuildDumpFile:
+      return "Can't build dump file";
+    case code::kCantBuildStorDbFile:
+      return "Can't build StorDB file";
+    case code::kCantBuildOutputFile:
+      return "Can't build output file";
+    case code::kCantOpenDumpFile:
+      return "Can't open dump file";
+    case code::kCantOpenStorDbFile:
+      return "Can't open storDB file";
+    case code::kCantOpenOutputFile:
+      return "Can't open output file";
+    case code::kDeviceNotReport:
+      return "Device not report ";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string RawLogNameAt(std::time_t now, std::uint32_t serialNumber) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[80];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  return std::string("Rawdata") + kPathSeparator + stamp + "_Rawdata_" + std::to_string(serialNumber) + ".txt";
+}
+
+void BuildRawLogName(AppState& state) { state.rawLogPath = RawLogNameAt(std::time(nullptr), state.device.serialNumber); }
+
+void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, MessageBoxes& ownerless) {
+  if (!state.device.portOpened) {
+    ShowApiReturn(view, kPleaseOpenComPortMessage);
+    return;
+  }
+  // Named before the logger is touched: a failed dump leaves the new name.
+  BuildRawLogName(state);
+  if (!EnterDumpMode(state, library, view, view)) return;
+  if (!RequireEntryPoint(library, EntryPoint::kDumpDb, view)) return;
+  const std::uint8_t port = SelectedPort(state);
+  const std::string fileName = state.rawLogPath;
+  int result = 0;
+  view.RunBusy("Downloading the logger data", [&] { result = library.DumpDb(port, fileName.c_str()); });
+  if (result != code::kDumpSuccessful) {
+    if (const char* message = DumpFailureMessage(result)) ShowApiReturn(view, message);
+    return;
+  }
+  ReloadLogData(state, view);
+  view.SetItemText(ids::kFileNameLabel, state.rawLogPath);
+  ShowApiReturn(view, "Dump Logger data successful");
+  LeaveDumpMode(library, view, view);
+  if (view.ShowMessage("DO you want to erase logger data now?", "info", MessageButtons::kOkCancel) !=
+      MessageAnswer::kOk) {
+    return;
+  }
+  SettingsController eraser(state, library, ownerless);
+  eraser.OnEraseAllLogData(view);
+}
+
+}  // namespace quillon

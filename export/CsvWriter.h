@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "core/AppState.h"
+#include "logdata/FixList.h"
+
+namespace quillon {
+
+inline constexpr char kCsvHeader[] =
+    "Longitude,Latitude,Speed(kilometer),Course(degrees),Number Of Satellites,HDOP,Altitude(meters),"
+    "DD/MM/YY,HH:MM:SS,Distance(meters)";
+
+// "<logStamp>_LogData_<logSerial>.csv"
+std::string CsvFileName(const AppState& state);
+
+// The CSV table of the selection: the header line (CR LF), one row per fix
+// (LF) with the whole metres from the row before, and the total line with no
+// line end.
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime);
+
+}  // namespace quillon

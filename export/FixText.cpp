@@ -1,0 +1,41 @@
+#include "export/FixText.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace quillon {
+
+void AppendInteger(std::string& out, std::int64_t value) {
+  char text[24];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  out.append(text, end);
+}
+
+void AppendTwoDecimals(std::string& out, double value) {
+  // Fixed notation of a double may need over 300 digits before the point.
+  char text[400];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+  if (ec == std::errc()) out.append(text, end);
+}
+
+void AppendDateTime(std::string& out, const FixRecord& r, bool useLocalTime) {
+  const std::uint8_t* fields[6] = {&r.utcDay, &r.utcMonth, &r.utcYear, &r.utcHour, &r.utcMinute, &r.utcSecond};
+  if (useLocalTime) {
+    const std::uint8_t* local[6] = {&r.localDay,  &r.localMonth,  &r.localYear,
+                                    &r.localHour, &r.localMinute, &r.localSecond};
+    std::copy(local, local + 6, fields);
+  }
+  static constexpr char kAfter[6] = {'/', '/', ',', ':', ':', ','};
+  for (int i = 0; i < 6; ++i) {
+    AppendInteger(out, i == 2 ? *fields[i] + 2000 : *fields[i]);
+    out += kAfter[i];
+  }
+}
+
+std::int64_t KnotsToKilometresPerHour(std::int32_t knots) {
+  // 1 knot is exactly 1.852 km/h; integer arithmetic keeps the halves exact.
+  std::int64_t metresPerHour = std::int64_t{knots} * 1852;
+  return metresPerHour >= 0 ? (metresPerHour + 500) / 1000 : -((-metresPerHour + 500) / 1000);
+}
+
+}  // namespace quillon

@@ -1,0 +1,62 @@
+#include "logdata/LocalTime.h"
+
+#include <limits>
+
+#include "logdata/CivilTime.h"
+#include "platform/LocalTime.h"
+
+namespace quillon {
+
+namespace {
+
+// Asking the platform for the offset of every fix costs more than the rest of
+// the reload together; consecutive fixes almost always share an hour. An hour
+// whose first and last second have the same offset is taken to have it
+// throughout (no zone changes its offset twice within one hour); an hour in
+// which the offset changes is asked fix by fix.
+class UtcOffsetCache {
+ public:
+  bool OffsetAt(std::int64_t utcSeconds, std::int32_t& offset) {
+    std::int64_t hour = utcSeconds / 3600 - (utcSeconds % 3600 < 0 ? 1 : 0);
+    if (hour != cachedHour_) {
+      cachedHour_ = hour;
+      std::int32_t atEnd = 0;
+      uniform_ = UtcOffsetAt(hour * 3600, hourOffset_) && UtcOffsetAt(hour * 3600 + 3599, atEnd) &&
+                 atEnd == hourOffset_;
+    }
+    if (uniform_) {
+      offset = hourOffset_;
+      return true;
+    }
+    return UtcOffsetAt(utcSeconds, offset);
+  }
+
+ private:
+  std::int64_t cachedHour_ = std::numeric_limits<std::int64_t>::min();
+  std::int32_t hourOffset_ = 0;
+  bool uniform_ = false;
+};
+
+}  // namespace
+
+void ComputeLocalTimes(FixList& fixList) {
+  ReloadTimeZone();
+  UtcOffsetCache offsets;
+  for (FixRecord& record : fixList.Records()) {
+    CivilTime utc{2000 + std::int64_t{record.utcYear}, record.utcMonth, record.utcDay,
+                  record.utcHour,        record.utcMinute, record.utcSecond};
+    if (!IsValidCivilTime(utc)) continue;
+    std::int64_t instant = ToEpochSeconds(utc);
+    std::int32_t offset = 0;
+    if (!offsets.OffsetAt(instant, offset)) continue;
+    CivilTime local = FromEpochSeconds(instant + offset);
+    record.localYear = static_cast<std::uint8_t>(local.year - 2000);
+    record.localMonth = static_cast<std::uint8_t>(local.month);
+    record.localDay = static_cast<std::uint8_t>(local.day);
+    record.localHour = static_cast<std::uint8_t>(local.hour);
+    record.localMinute = static_cast<std::uint8_t>(local.minute);
+    record.localSecond = static_cast<std::uint8_t>(local.second);
+  }
+}
+
+}  // namespace quillon

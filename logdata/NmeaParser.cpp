@@ -1,0 +1,188 @@
+#include "logdata/NmeaParser.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "logdata/NumberText.h"
+
+namespace quillon {
+
+namespace {
+
+// Calls handle(number, field, position) for every comma-terminated field of
+// `text`, numbered from `firstNumber`. Whatever follows the last comma (the
+// checksum of a standard sentence) is never a field.
+template <typename Handler>
+void ForEachField(std::string_view text, int firstNumber, Handler&& handle) {
+  // Fields are a few characters long: a plain loop beats a library search
+  // call per field.
+  const char* data = text.data();
+  const std::size_t size = text.size();
+  std::size_t position = 0;
+  int number = firstNumber;
+  for (std::size_t i = 0; i < size; ++i) {
+    if (data[i] != ',') continue;
+    handle(number, text.substr(position, std::min(i - position, kMaxFieldLength)), position);
+    position = i + 1;
+    ++number;
+  }
+}
+
+// The sentence text from `position` to the end of the line.
+TextSpan SentenceSpan(std::string_view text, std::size_t position, const char* textBase) {
+  TextSpan span;
+  span.offset = static_cast<std::uint32_t>(text.data() + position - textBase);
+  span.length = static_cast<std::uint8_t>(std::min(text.size() - position, kMaxSentenceLength));
+  return span;
+}
+
+// Two characters at `position` of a hhmmss or ddmmyy field, as a number.
+std::uint8_t TwoDigits(std::string_view field, std::size_t position) {
+  if (position >= field.size()) return 0;
+  if (position + 1 < field.size() && number_text::IsDigit(field[position]) &&
+      number_text::IsDigit(field[position + 1])) {
+    return static_cast<std::uint8_t>((field[position] - '0') * 10 + (field[position + 1] - '0'));
+  }
+  return static_cast<std::uint8_t>(LeadingInt(field.substr(position, 2)));
+}
+
+char FirstCharacter(std::string_view field) { return field.empty() ? '\0' : field[0]; }
+
+void SetTime(std::string_view field, FixRecord& record) {
+  record.utcHour = TwoDigits(field, 0);
+  record.utcMinute = TwoDigits(field, 2);
+  record.utcSecond = TwoDigits(field, 4);
+}
+
+void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& degrees) {
+  field = field.substr(0, std::min(field.size(), FixedText<15>::Capacity()));
+  text.Assign(field);
+  ToDecimalDegrees(field, degrees);
+}
+
+}  // namespace
+
+void ApplyTagField(std::string_view field, std::uint8_t& tag) {
+  auto at = [&](std::size_t i) { return i < field.size() ? field[i] : '\0'; };
+  bool d0 = at(0) == '-';
+  bool d1 = at(1) == '-';
+  bool d2 = at(2) == '-';
+  if (d0 && d1 && d2) {
+    tag = kNoTag;
+  } else if (d0 && d1) {
+    tag = LeadingIntLow8(field.substr(2));
+  } else if (d0 && !d2) {
+    tag = LeadingIntLow8(field.substr(1));
+  } else if (!d0 && !d1 && !d2) {
+    tag = LeadingIntLow8(field);
+  }
+}
+
+// $GPGGA,064506.000,2503.1234,N,12130.5678,E,1,08,1.0,45.3,M,15.0,M,,0000*6A
+//   1     2          3         4 5          6 7 8  9   10
+// (field 0 is the tag field when the line starts with one: ---,$GPGGA,...)
+void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record, std::int32_t& fixCounter,
+                      const char* textBase) {
+  ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
+    record.sequence = fixCounter;
+    switch (number) {
+      case 0: ApplyTagField(field, record.tag); break;
+      case 1: record.ggaSentence = SentenceSpan(text, position, textBase); break;
+      case 2: SetTime(field, record); break;
+      case 3: SetCoordinate(field, record.latitudeText, record.latitudeDegrees); break;
+      case 4: record.northSouth = FirstCharacter(field); break;
+      case 5: SetCoordinate(field, record.longitudeText, record.longitudeDegrees); break;
+      case 6: record.eastWest = FirstCharacter(field); break;
+      case 8: record.satellites = LeadingInt(field); break;
+      case 9: record.hdop = LeadingDouble(field); break;
+      case 10: record.altitude = LeadingDouble(field); break;
+      default: break;
+    }
+  });
+  // The counter only ever grows; wrapping after 2^31 fixes keeps it defined.
+  fixCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(fixCounter) + 1u);
+}
+
+// $GPRMC,064506.000,A,2503.1234,N,12130.5678,E,0.12,123.45,120308,,,A*6B
+//   1     2          3 4         5 6          7 8    9      10
+// (field 0 is the tag field when the line starts with one: ---,$GPRMC,...)
+void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
+                      const char* textBase) {
+  ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
+    switch (number) {
+      case 0: ApplyTagField(field, record.tag); break;
+      case 1: record.rmcSentence = SentenceSpan(text, position, textBase); break;
+      case 2: SetTime(field, record); break;
+      case 4: SetCoordinate(field, record.latitudeText, record.latitudeDegrees); break;
+      case 5: record.northSouth = FirstCharacter(field); break;
+      case 6: SetCoordinate(field, record.longitudeText, record.longitudeDegrees); break;
+      case 7: record.eastWest = FirstCharacter(field); break;
+      case 8: record.speedKnots = LeadingInt(field); break;
+      case 9: record.courseText.Assign(field); break;
+      case 10:
+        record.utcDay = TwoDigits(field, 0);
+        record.utcMonth = TwoDigits(field, 2);
+        record.utcYear = TwoDigits(field, 4);
+        break;
+      default: break;
+    }
+  });
+  fixList.Append(record);
+}
+
+void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
+  std::size_t dot = coordinateText.find('.');
+  std::string_view degrees;
+  std::string_view minutes;
+  std::string_view decimals;
+  if (dot == std::string_view::npos) {
+    if (coordinateText.size() < 3) {
+      out.Assign({});
+      return;
+    }
+    minutes = coordinateText.substr(0, 2);
+    decimals = coordinateText.substr(3);
+  } else {
+    if (dot < 2) {
+      out.Assign({});
+      return;
+    }
+    degrees = coordinateText.substr(0, dot - 2);
+    minutes = coordinateText.substr(dot - 2, 2);
+    decimals = coordinateText.substr(dot + 1);
+  }
+  // Minutes times 10 000: two minute digits and exactly four decimals (the
+  // digits after the point, cut or padded with zeros), so that ddmm.mm and
+  // ddmm.mmmmm read as the same number of minutes.
+  char digits[6] = {minutes[0], minutes[1], '0', '0', '0', '0'};
+  for (std::size_t i = 0; i < 4 && i < decimals.size() && number_text::IsDigit(decimals[i]); ++i) {
+    digits[2 + i] = decimals[i];
+  }
+  std::int32_t minutesValue = 0;
+  if (number_text::IsDigit(digits[0]) && number_text::IsDigit(digits[1])) {
+    for (char c : digits) minutesValue = minutesValue * 10 + (c - '0');
+  } else {
+    minutesValue = LeadingInt(std::string_view(digits, 6));
+  }
+  std::int32_t millionths = minutesValue * 10 / 6;
+
+  char buffer[40];
+  std::size_t n = std::min(degrees.size(), FixedText<15>::Capacity());
+  std::memcpy(buffer, degrees.data(), n);
+  buffer[n++] = '.';
+  if (millionths >= 0) {
+    // "%06d" of a number below 10 000 000
+    int width = millionths >= 1000000 ? 7 : 6;
+    for (int i = width - 1; i >= 0; --i) {
+      buffer[n + static_cast<std::size_t>(i)] = static_cast<char>('0' + millionths % 10);
+      millionths /= 10;
+    }
+    n += static_cast<std::size_t>(width);
+  } else {
+    n += static_cast<std::size_t>(std::snprintf(buffer + n, sizeof buffer - n, "%06d", static_cast<int>(millionths)));
+  }
+  out.Assign(std::string_view(buffer, n));
+}
+
+}  // namespace quillon

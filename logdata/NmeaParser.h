@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "logdata/FixList.h"
+#include "logdata/FixRecord.h"
+#include "logdata/FixedText.h"
+
+namespace quillon {
+
+// Sizes that shape what a record keeps of a raw log line.
+inline constexpr std::size_t kMaxLineLength = 1023;
+inline constexpr std::size_t kMaxFieldLength = 63;
+inline constexpr std::size_t kMaxSentenceLength = 127;
+
+// Fills `record` from a GGA line. With a tag field, `text` is the whole line
+// and its first field is the tag; otherwise `text` starts at "$GPGGA".
+// `textBase` is the start of the raw log text that `text` lies in, so that the
+// record's sentence span can point into it. Each field step stores the
+// current fixCounter into `sequence`; the counter grows by one at the end.
+void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record, std::int32_t& fixCounter,
+                      const char* textBase);
+
+// Completes `record` from an RMC line (same conventions as the GGA parser)
+// and appends it to `fixList` at the end of the sentence.
+void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
+                      const char* textBase);
+
+// The tag-field rule: "---" means no tag, "--7", "-12" and "123" carry the
+// number (low 8 bits kept); any other shape leaves `tag` unchanged.
+void ApplyTagField(std::string_view field, std::uint8_t& tag);
+
+// ddmm.mmmm / dddmm.mmmm to unsigned decimal-degree text such as 25.052056.
+// A coordinate that cannot be converted (empty, too short, '.' too early)
+// gives an empty text.
+void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out);
+
+}  // namespace quillon

@@ -1,0 +1,93 @@
+#include "orvex/RawLogFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+#include "device/DeviceCodes.h"
+
+namespace quillon::orvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Makes a finished rename survive a power cut as well.
+void SyncFolder(const fs::path& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Renames only when the target does not exist, atomically; file systems
+// without the no-replace rename get the same guarantee from link + unlink.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (::link(from.c_str(), to.c_str()) != 0) return false;
+  ::unlink(from.c_str());
+  return true;
+}
+
+}  // namespace
+
+RawLogFile::~RawLogFile() {
+  if (!committed_) Discard();
+}
+
+int RawLogFile::Begin(const std::string& fileName) {
+  std::error_code error;
+  fs::path path(fileName);
+  if (fileName.empty() || !path.has_filename()) return code::kCantBuildDumpFile;
+  if (fs::exists(fs::symlink_status(path, error))) return code::kCantBuildDumpFile;
+
+  fs::path folder = path.parent_path();
+  if (!folder.empty()) {
+    fs::create_directories(folder, error);
+    if (!fs::is_directory(folder, error)) return code::kCantBuildStorDbFile;
+  }
+
+  finalName_ = fileName;
+  temporaryName_ = (folder / ("." + path.filename().string() + ".part")).string();
+  fd_ = ::open(temporaryName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    temporaryName_.clear();
+    return code::kCantBuildOutputFile;
+  }
+  return 0;
+}
+
+int RawLogFile::Append(std::string_view text) {
+  while (!text.empty()) {
+    ssize_t written = ::write(fd_, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return code::kCantOpenDumpFile;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+int RawLogFile::Commit() {
+  if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
+    fd_ = -1;
+    return code::kCantOpenStorDbFile;
+  }
+  fd_ = -1;
+  if (!RenameWithoutReplacing(temporaryName_, finalName_)) {
+    return errno == EEXIST ? code::kCantBuildDumpFile : code::kCantOpenOutputFile;
+  }
+  committed_ = true;
+  SyncFolder(fs::path(finalName_).parent_path());
+  return 0;
+}
+
+void RawLogFile::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporaryName_.empty()) ::unlink(temporaryName_.c_str());
+}
+
+}  // namespace quillon::orvex

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace quillon::orvex {
+
+// A serial line opened raw (8N1, no flow control, no echo, no line editing),
+// with a timeout on every read.
+class SerialLine {
+ public:
+  enum class ReadStatus { kData, kTimeout, kHangup };
+  struct ReadResult {
+    ReadStatus status;
+    std::size_t count;
+  };
+
+  // Null when the path cannot be opened or is not a terminal.
+  static std::unique_ptr<SerialLine> Open(const std::string& path);
+  ~SerialLine();
+  SerialLine(const SerialLine&) = delete;
+  SerialLine& operator=(const SerialLine&) = delete;
+
+  // False when the line is gone.
+  bool Write(const std::uint8_t* data, std::size_t size);
+  // Waits at most timeoutMs for bytes, then reads what is there (up to size).
+  ReadResult Read(std::uint8_t* data, std::size_t size, int timeoutMs);
+  // Drops whatever the other side sent and we have not read yet.
+  void DiscardInput();
+
+ private:
+  explicit SerialLine(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+}  // namespace quillon::orvex

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quillon {
+
+// Re-reads the PC's time-zone setting (the process's TZ on POSIX systems), so
+// that a change made since the last call takes effect.
+void ReloadTimeZone();
+
+// The offset of the PC's local time from UTC, in seconds (east positive), in
+// force at the instant `utcSeconds` (seconds since 1970-01-01 00:00 UTC),
+// daylight saving included. False when the platform cannot convert the
+// instant.
+bool UtcOffsetAt(std::int64_t utcSeconds, std::int32_t& offsetSeconds);
+
+}  // namespace quillon

@@ -1,0 +1,139 @@
+#include "export/CsvWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "export/FixText.h"
+#include "tests/export/ExportTestSupport.h"
+
+namespace quillon {
+namespace {
+
+using testing::Fix;
+using testing::SetLocal;
+using testing::SetUtc;
+
+const std::string kHeaderLine = std::string(kCsvHeader) + "\r\n";
+
+std::string Csv(const FixList& list, bool useLocalTime = false) {
+  std::ostringstream out;
+  WriteCsv(out, list, useLocalTime);
+  return out.str();
+}
+
+FixRecord ExampleFix(const char* lon, const char* lat, int knots, const char* course, int sats, double hdop,
+                     double altitude, int second) {
+  FixRecord r = Fix(lon, 'W', lat, 'N');
+  r.speedKnots = knots;
+  r.courseText.Assign(course);
+  r.satellites = sats;
+  r.hdop = hdop;
+  r.altitude = altitude;
+  SetUtc(r, 2008, 3, 7, 14, 5, second);
+  return r;
+}
+
+FixList ThreeFixExample() {
+  return testing::ListBuilder()
+      .Add(ExampleFix("121.509463", "25.052056", 10, "54.7", 8, 1.2, 35.6, 9))
+      .Add(ExampleFix("121.509500", "25.052100", 6, "60.1", 8, 1.1, 36.1, 14))
+      .Add(ExampleFix("121.509600", "25.052300", 5, "61.0", 9, 1.0, 36.4, 19))
+      .Build();
+}
+
+TEST(CsvWriterTest, ThreeFixExampleGivesTheDocumentedBytes) {
+  const std::string expected = kHeaderLine +
+                               "-121.509463,25.052056,19,54.7,8,1.20,35.60,7/3/2008,14:5:9,0\n"
+                               "-121.509500,25.052100,11,60.1,8,1.10,36.10,7/3/2008,14:5:14,6\n"
+                               "-121.509600,25.052300,9,61.0,9,1.00,36.40,7/3/2008,14:5:19,24\n"
+                               "Total distance : 30 meters";
+  const std::string actual = Csv(ThreeFixExample());
+  EXPECT_EQ(actual, expected);
+  testing::ExpectMatchesGolden(actual, "export_three_fixes.csv");
+}
+
+TEST(CsvWriterTest, EmptySelectionGivesHeaderAndZeroTotal) {
+  EXPECT_EQ(Csv(FixList()), kHeaderLine + "Total distance : 0 meters");
+}
+
+TEST(CsvWriterTest, OneFixHasDistanceZero) {
+  FixList list = testing::ListBuilder().Add(ExampleFix("121.509463", "25.052056", 0, "", 0, 0, 0, 3)).Build();
+  EXPECT_EQ(Csv(list), kHeaderLine + "-121.509463,25.052056,0,,0,0.00,0.00,7/3/2008,14:5:3,0\nTotal distance : 0 meters");
+}
+
+TEST(CsvWriterTest, OnlyUpperCaseHemisphereLettersGiveASign) {
+  const std::tuple<char, char, const char*> cases[] = {
+      {'W', 'S', "-1.000000,-2.000000,"}, {'E', 'N', "1.000000,2.000000,"},
+      {'w', 's', "1.000000,2.000000,"},   {'\0', '\0', "1.000000,2.000000,"},
+  };
+  for (const auto& [ew, ns, start] : cases) {
+    SCOPED_TRACE(::testing::Message() << "eastWest '" << ew << "' northSouth '" << ns << "'");
+    FixList list = testing::ListBuilder().Add(Fix("1.000000", ew, "2.000000", ns)).Build();
+    EXPECT_EQ(Csv(list).substr(kHeaderLine.size(), std::string(start).size()), start);
+  }
+}
+
+TEST(CsvWriterTest, SpeedIsRoundedHalfAwayFromZero) {
+  const std::pair<int, std::int64_t> cases[] = {{0, 0}, {10, 19}, {6, 11}, {5, 9}, {375, 695}, {1, 2}, {-375, -695}};
+  for (const auto& [knots, kmh] : cases) {
+    SCOPED_TRACE(knots);
+    EXPECT_EQ(KnotsToKilometresPerHour(knots), kmh);
+  }
+}
+
+TEST(CsvWriterTest, DateAndTimeHaveNoLeadingZerosAndFollowTheCheckBox) {
+  FixRecord r = Fix("121.509463", 'E', "25.052056", 'N');
+  SetUtc(r, 2008, 3, 7, 9, 5, 3);
+  SetLocal(r, 2008, 3, 7, 17, 5, 3);
+  FixRecord noLocal = r;
+  SetLocal(noLocal, 2000, 0, 0, 0, 0, 0);  // local time could not be computed
+  FixList list = testing::ListBuilder().Add(r).Add(noLocal).Build();
+
+  std::istringstream utc(Csv(list, false));
+  std::istringstream local(Csv(list, true));
+  std::string line;
+  std::getline(utc, line);
+  std::getline(utc, line);
+  EXPECT_NE(line.find(",7/3/2008,9:5:3,0"), std::string::npos) << line;
+  std::getline(local, line);
+  std::getline(local, line);
+  EXPECT_NE(line.find(",7/3/2008,17:5:3,0"), std::string::npos) << line;
+  std::getline(local, line);
+  EXPECT_NE(line.find(",0/0/2000,0:0:0,0"), std::string::npos) << line;
+}
+
+TEST(CsvWriterTest, DistancesUseSignedCoordinates) {
+  // 0.000100 degrees south and north at the same longitude: 200 micro-degrees
+  // apart, 22 m.
+  FixList equator = testing::ListBuilder()
+                        .Add(Fix("10.000000", 'E', "0.000100", 'S'))
+                        .Add(Fix("10.000000", 'E', "0.000100", 'N'))
+                        .Build();
+  const std::string text = Csv(equator);
+  EXPECT_NE(text.find(",22\nTotal distance : 22 meters"), std::string::npos) << text;
+
+  FixList meridian = testing::ListBuilder()
+                         .Add(Fix("0.000500", 'W', "0.000000", 'N'))
+                         .Add(Fix("0.000500", 'E', "0.000000", 'N'))
+                         .Build();
+  EXPECT_NE(Csv(meridian).find("Total distance : 111 meters"), std::string::npos);
+}
+
+TEST(CsvWriterTest, EmptyDegreeTextsReadAsZero) {
+  FixList list = testing::ListBuilder().Add(Fix("", 'W', "", 'S')).Add(Fix("0.001000", 'E', "", 'N')).Build();
+  EXPECT_EQ(Csv(list), kHeaderLine +
+                           "-,-,0,,0,0.00,0.00,0/0/2000,0:0:0,0\n"
+                           "0.001000,,0,,0,0.00,0.00,0/0/2000,0:0:0,111\n"
+                           "Total distance : 111 meters");
+}
+
+TEST(CsvWriterTest, FileNameComesFromStampAndSerial) {
+  AppState state;
+  state.logStamp = "20080307140509";
+  state.logSerial = 4294967295u;
+  EXPECT_EQ(CsvFileName(state), "20080307140509_LogData_4294967295.csv");
+}
+
+}  // namespace
+}  // namespace quillon

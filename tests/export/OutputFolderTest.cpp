@@ -1,0 +1,70 @@
+#include "export/OutputFolder.h"
+
+#include <gtest/gtest.h>
+
+#include "export/AtomicOutputFile.h"
+#include "tests/export/ExportTestSupport.h"
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(OutputFolderTest, EntersAndLeavesEvenBelowAVeryLongPath) {
+  testing::TempFolder temp;
+  fs::path deep = temp.Path();
+  for (int i = 0; i < 8; ++i) deep /= std::string(60, static_cast<char>('a' + i));
+  fs::create_directories(deep);
+  testing::ScopedWorkingDirectory cwd(deep);
+  const std::string start = GetWorkingDirectory();
+  ASSERT_GT(start.size(), 480u);
+
+  const std::string remembered = EnterOutputFolder(kCsvFolder);
+  EXPECT_EQ(remembered, start);
+  EXPECT_EQ(fs::path(GetWorkingDirectory()), deep / "Output File");
+  LeaveOutputFolder(remembered);
+  EXPECT_EQ(GetWorkingDirectory(), start);
+}
+
+TEST(OutputFolderTest, ScopeReturnsOnceWhicheverWayItEnds) {
+  testing::TempFolder temp;
+  testing::ScopedWorkingDirectory cwd(temp.Path());
+  const std::string start = GetWorkingDirectory();
+  {
+    OutputFolderScope scope(kKmlFolder);
+    EXPECT_EQ(fs::path(GetWorkingDirectory()), temp.Path() / "GoogleEarth");
+    scope.Leave();
+    EXPECT_EQ(GetWorkingDirectory(), start);
+    SetWorkingDirectory("/");
+  }
+  EXPECT_EQ(GetWorkingDirectory(), "/");  // a second Leave does nothing
+  SetWorkingDirectory(start);
+  try {
+    OutputFolderScope scope(kLocrFolder);
+    throw std::runtime_error("writer failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(GetWorkingDirectory(), start);
+  EXPECT_TRUE(fs::is_directory(temp.Path() / "locr"));
+}
+
+TEST(AtomicOutputFileTest, ReplacesOnlyACompleteFile) {
+  testing::TempFolder temp;
+  const fs::path target = temp.Path() / "out.txt";
+  testing::WriteFileBytes(target, "old");
+
+  EXPECT_FALSE(WriteFileAtomically(target.string(), [](std::ostream& out) {
+    out << "half";
+    out.setstate(std::ios::badbit);
+  }));
+  EXPECT_EQ(testing::ReadFileBytes(target), "old");
+
+  EXPECT_TRUE(WriteFileAtomically(target.string(), [](std::ostream& out) { out << "new\r\n"; }));
+  EXPECT_EQ(testing::ReadFileBytes(target), "new\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
+
+  EXPECT_FALSE(WriteFileAtomically((temp.Path() / "missing" / "out.txt").string(), [](std::ostream&) {}));
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,233 @@
+#include "logdata/NmeaParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "logdata/NumberText.h"
+
+namespace quillon {
+namespace {
+
+struct TagCase {
+  std::string field;
+  std::uint8_t before;
+  std::uint8_t expected;
+};
+
+TEST(TagFieldRule, ReadsTheTagShapes) {
+  const TagCase cases[] = {
+      {"---", 0, kNoTag},  {"--7", 0, 7},     {"-12", 0, 12},     {"123", 0, 123},    {"300", 0, 44},
+      {"--0", 9, 0},       {"-1-", 9, 9},     {"1--", 9, 9},      {"1-2", 9, 9},      {"-", 9, 0},
+      {"--", 9, 0},        {"", 9, 0},        {"-0-", 5, 5},      {"abc", 9, 0},      {"--255", 0, 255},
+      {"--256", 0, 0},     {"9999999999999999999999", 0, 255},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("tag field \"" + c.field + "\"");
+    std::uint8_t tag = c.before;
+    ApplyTagField(c.field, tag);
+    EXPECT_EQ(tag, c.expected);
+  }
+}
+
+struct DegreesCase {
+  std::string text;
+  std::string expected;
+};
+
+TEST(ToDecimalDegrees, ConvertsMinutesWithFourDecimals) {
+  const DegreesCase cases[] = {
+      {"2503.1234", "25.052056"},  {"12130.5678", "121.509463"}, {"0000.0000", "00.000000"},
+      {"9959.9999", "99.999998"},  {"00833.9150", "008.565250"}, {"4717.1140", "47.285233"},
+      {"2560.0000", "25.1000000"}, {"12345678901.1234", "123456789.0187"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("coordinate \"" + c.text + "\"");
+    FixedText<15> out;
+    ToDecimalDegrees(c.text, out);
+    EXPECT_EQ(out.View(), c.expected);
+  }
+}
+
+TEST(ToDecimalDegrees, NormalisesTheDecimalsToFour) {
+  const DegreesCase cases[] = {
+      {"2503.12", "25.052000"},     {"2503.1", "25.051666"},    {"2503.", "25.050000"},
+      {"4717.11399", "47.285231"},  {"4717.113999999", "47.285231"}, {"2503.12N", "25.052000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("coordinate \"" + c.text + "\"");
+    FixedText<15> out;
+    ToDecimalDegrees(c.text, out);
+    EXPECT_EQ(out.View(), c.expected);
+  }
+}
+
+TEST(ToDecimalDegrees, GivesEmptyTextWhereNoDegreesCanBeRead) {
+  for (std::string text : {"", "2", "25", ".1234", "2.1234", "x.", "."}) {
+    SCOPED_TRACE("coordinate \"" + text + "\"");
+    FixedText<15> out;
+    out.Assign("stale");
+    ToDecimalDegrees(text, out);
+    EXPECT_EQ(out.View(), "");
+  }
+}
+
+TEST(ToDecimalDegrees, TextWithoutPointUsesMinutesAndWhatFollowsTheThirdCharacter) {
+  const DegreesCase cases[] = {{"2503", ".421666"}, {"250", ".416666"}, {"2501234", ".418723"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("coordinate \"" + c.text + "\"");
+    FixedText<15> out;
+    ToDecimalDegrees(c.text, out);
+    EXPECT_EQ(out.View(), c.expected);
+  }
+}
+
+constexpr std::string_view kGga = "$GPGGA,064506.250,2503.1234,N,12130.5678,E,1,08,1.5,45.3,M,15.0,M,,0000*6A";
+constexpr std::string_view kRmc = "$GPRMC,064507.000,A,2503.2234,S,12130.6678,W,12.7,123.45,120308,,,A*6B";
+
+TEST(ParseGgaSentence, FillsTheGgaFieldsAndCountsTheFix) {
+  FixRecord record;
+  std::int32_t counter = 41;
+  ParseGgaSentence(kGga, false, record, counter, kGga.data());
+  EXPECT_EQ(record.sequence, 41);
+  EXPECT_EQ(counter, 42);
+  EXPECT_EQ(record.tag, 0);
+  EXPECT_EQ(record.utcHour, 6);
+  EXPECT_EQ(record.utcMinute, 45);
+  EXPECT_EQ(record.utcSecond, 6);
+  EXPECT_EQ(record.latitudeText.View(), "2503.1234");
+  EXPECT_EQ(record.latitudeDegrees.View(), "25.052056");
+  EXPECT_EQ(record.northSouth, 'N');
+  EXPECT_EQ(record.longitudeText.View(), "12130.5678");
+  EXPECT_EQ(record.longitudeDegrees.View(), "121.509463");
+  EXPECT_EQ(record.eastWest, 'E');
+  EXPECT_EQ(record.satellites, 8);
+  EXPECT_DOUBLE_EQ(record.hdop, 1.5);
+  EXPECT_DOUBLE_EQ(record.altitude, 45.3);
+  EXPECT_EQ(record.ggaSentence.offset, 0u);
+  EXPECT_EQ(record.ggaSentence.length, kGga.size());
+}
+
+TEST(ParseGgaSentence, WithTagFieldNumbersFromZeroAndSpansFromTheIdentifier) {
+  std::string line = "-12," + std::string(kGga);
+  std::string raw = "xyz" + line;  // the line lies inside a larger text
+  std::string_view lineView(raw.data() + 3, line.size());
+  FixRecord record;
+  std::int32_t counter = 1;
+  ParseGgaSentence(lineView, true, record, counter, raw.data());
+  EXPECT_EQ(record.tag, 12);
+  EXPECT_EQ(record.ggaSentence.offset, 7u);
+  EXPECT_EQ(std::string_view(raw).substr(record.ggaSentence.offset, record.ggaSentence.length), kGga);
+  EXPECT_EQ(record.satellites, 8);
+  EXPECT_DOUBLE_EQ(record.altitude, 45.3);
+}
+
+TEST(ParseGgaSentence, ASentenceWithoutFieldsStillCounts) {
+  FixRecord record;
+  std::int32_t counter = 7;
+  std::string_view text = "$GPGGA";
+  ParseGgaSentence(text, false, record, counter, text.data());
+  EXPECT_EQ(counter, 8);
+  EXPECT_EQ(record.sequence, 0);
+  EXPECT_EQ(record.ggaSentence.length, 0);
+}
+
+TEST(ParseGgaSentence, CutsSentenceAndFieldsToTheirCapacities) {
+  std::string longLatitude = "2503.1234" + std::string(70, '5');
+  std::string text = "$GPGGA,064506," + longLatitude + ",N,12130.5678,E,1,08,1.5,45.3,M,15.0,M,," + std::string(100, 'x');
+  FixRecord record;
+  std::int32_t counter = 1;
+  ParseGgaSentence(text, false, record, counter, text.data());
+  EXPECT_EQ(record.latitudeText.View(), "2503.123455555");
+  EXPECT_EQ(record.latitudeDegrees.View(), "25.052056");
+  EXPECT_EQ(record.ggaSentence.length, kMaxSentenceLength);
+  EXPECT_DOUBLE_EQ(record.altitude, 45.3);
+}
+
+TEST(ParseRmcSentence, CompletesTheRecordAndAppendsIt) {
+  FixRecord record;
+  std::int32_t counter = 1;
+  ParseGgaSentence(kGga, false, record, counter, kGga.data());
+  FixList list;
+  std::string text = "--7," + std::string(kRmc);
+  ParseRmcSentence(text, true, record, list, text.data());
+  ASSERT_EQ(list.Size(), 1u);
+  const FixRecord& r = list[0];
+  EXPECT_EQ(r.tag, 7);
+  EXPECT_EQ(r.utcHour, 6);
+  EXPECT_EQ(r.utcMinute, 45);
+  EXPECT_EQ(r.utcSecond, 7);
+  EXPECT_EQ(r.utcDay, 12);
+  EXPECT_EQ(r.utcMonth, 3);
+  EXPECT_EQ(r.utcYear, 8);
+  EXPECT_EQ(r.latitudeText.View(), "2503.2234");
+  EXPECT_EQ(r.latitudeDegrees.View(), "25.053723");
+  EXPECT_EQ(r.northSouth, 'S');
+  EXPECT_EQ(r.longitudeText.View(), "12130.6678");
+  EXPECT_EQ(r.longitudeDegrees.View(), "121.511130");
+  EXPECT_EQ(r.eastWest, 'W');
+  EXPECT_EQ(r.speedKnots, 12);
+  EXPECT_EQ(r.courseText.View(), "123.45");
+  EXPECT_EQ(r.satellites, 8);
+  EXPECT_DOUBLE_EQ(r.hdop, 1.5);
+  EXPECT_EQ(r.rmcSentence.offset, 4u);
+  EXPECT_EQ(r.rmcSentence.length, kRmc.size());
+}
+
+TEST(ParseRmcSentence, EmptyFieldsGiveZeroAndEmptyText) {
+  std::string_view text = "$GPRMC,,V,,,,,,,,,,N*53";
+  FixRecord record;
+  FixList list;
+  ParseRmcSentence(text, false, record, list, text.data());
+  ASSERT_EQ(list.Size(), 1u);
+  const FixRecord& r = list[0];
+  EXPECT_EQ(r.utcHour + r.utcMinute + r.utcSecond + r.utcDay + r.utcMonth + r.utcYear, 0);
+  EXPECT_EQ(r.latitudeText.View(), "");
+  EXPECT_EQ(r.latitudeDegrees.View(), "");
+  EXPECT_EQ(r.longitudeDegrees.View(), "");
+  EXPECT_EQ(r.northSouth, '\0');
+  EXPECT_EQ(r.eastWest, '\0');
+  EXPECT_EQ(r.speedKnots, 0);
+  EXPECT_EQ(r.courseText.View(), "");
+}
+
+TEST(ParseRmcSentence, CourseKeepsNineCharacters) {
+  std::string_view text = "$GPRMC,010203,A,2503.1234,N,12130.5678,E,3,123.45678901,010108,,,A*00";
+  FixRecord record;
+  FixList list;
+  ParseRmcSentence(text, false, record, list, text.data());
+  ASSERT_EQ(list.Size(), 1u);
+  EXPECT_EQ(list[0].courseText.View(), "123.45678");
+}
+
+struct NumberCase {
+  std::string text;
+  std::int32_t asInt;
+  double asDouble;
+};
+
+TEST(LeadingNumbers, ReadTheLeadingDigitsOnly) {
+  const NumberCase cases[] = {
+      {"12.7", 12, 12.7},         {"", 0, 0.0},           {"abc", 0, 0.0},          {"-3x", -3, -3.0},
+      {" 45", 45, 45.0},          {"+8", 8, 8.0},         {".5", 0, 0.5},           {"1e3", 1, 1000.0},
+      {"99999999999", 2147483647, 99999999999.0},         {"-99999999999", -2147483647 - 1, -99999999999.0},
+      {"1e999", 1, HUGE_VAL},     {"1e-999", 1, 0.0},     {"nan", 0, 0.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("number \"" + c.text + "\"");
+    EXPECT_EQ(LeadingInt(c.text), c.asInt);
+    EXPECT_EQ(LeadingDouble(c.text), c.asDouble);
+  }
+}
+
+TEST(LeadingNumbers, UnsignedHoldsThirtyTwoBits) {
+  EXPECT_EQ(LeadingUnsigned("4294967295"), 4294967295u);
+  EXPECT_EQ(LeadingUnsigned("4294967296"), 4294967295u);
+  EXPECT_EQ(LeadingUnsigned("0001234.txt"), 1234u);
+  EXPECT_EQ(LeadingUnsigned("-5"), 0u);
+  EXPECT_EQ(LeadingUnsigned(""), 0u);
+}
+
+}  // namespace
+}  // namespace quillon

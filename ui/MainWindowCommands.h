@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/WindowView.h"
+
+namespace quillon::ui {
+
+// What the Main Window hands on: the device library binding of its opening,
+// and every command of its event table. The window itself only closes.
+class MainWindowCommands {
+ public:
+  virtual ~MainWindowCommands() = default;
+  // Binds the device library; false when it cannot (its message was shown).
+  virtual bool BindDeviceLibrary() = 0;
+  // Whether the command has a handler; a command without one does nothing.
+  virtual bool HasHandler(int commandId) const = 0;
+  virtual void RunCommand(int commandId, WindowView& view) = 0;
+};
+
+}  // namespace quillon::ui

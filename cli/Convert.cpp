@@ -136,7 +136,9 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     err << kProgram << "cannot write '" << path << "'\n";
     return kConvertFailed;
   }
-  out << path << '\n';
+  // Output sent to a device or a pipe (-o /dev/stdout) stays clean.
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(path, ec)) out << path << '\n';
   return kConvertOk;
 }
 

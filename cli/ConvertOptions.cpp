@@ -35,7 +35,8 @@ with the same selection and the same bytes as the tool's export buttons.
                     it was written completely.
   -h, --help        show this text.
 
-On success the path of the written file is printed on standard output.
+On success the path of the written file is printed on standard output, unless
+OUT is a device or a pipe (-o /dev/stdout writes the bytes alone).
 Exit status: 0 written; 1 the log cannot be read, holds no fix, or the output
 cannot be written; 2 the command line is wrong or the tool refuses the range
 (the tool's message, such as "Please set search date" or "Please check search

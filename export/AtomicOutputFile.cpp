@@ -27,9 +27,41 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
 
 }  // namespace
 
+namespace {
+
+// Renders into an open stream; true when every byte reached the file.
+bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& render) {
+  render(out);
+  out.flush();
+  bool written = out.good();
+  out.close();
+  return written && !out.fail();
+}
+
+bool WriteInPlace(const std::filesystem::path& path, const std::function<void(std::ostream&)>& render) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  return out && RenderInto(out, render);
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render) {
-  const std::filesystem::path target(path);
+  std::filesystem::path target(path);
   if (target.filename().empty()) return false;
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(target, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    // A device or a pipe (/dev/stdout, a FIFO) is written as it is: renaming
+    // a file over it would replace the device rather than write to it. A
+    // folder cannot take the file at all.
+    return !std::filesystem::is_directory(status) && WriteInPlace(target, render);
+  }
+  // Through a symbolic link the file it names is replaced and the link kept.
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
+    target = std::filesystem::weakly_canonical(target, ec);
+    if (ec) return false;
+  }
+
   const std::filesystem::path temp = TemporaryPathFor(target);
   bool written = false;
   {
@@ -38,13 +70,8 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
     out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     out.open(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    render(out);
-    out.flush();
-    written = out.good();
-    out.close();
-    written = written && !out.fail();
+    written = RenderInto(out, render);
   }
-  std::error_code ec;
   if (written) {
     std::filesystem::rename(temp, target, ec);
     if (!ec) return true;

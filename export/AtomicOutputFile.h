@@ -9,7 +9,9 @@ namespace quillon {
 // Writes the file at path (binary: line ends as rendered) by rendering into a
 // temporary file in the same folder and renaming it over path only when every
 // byte was written. On any failure the temporary file is removed, path keeps
-// whatever it held before, and the result is false.
+// whatever it held before, and the result is false. A path that names a
+// device or a pipe is written directly; a symbolic link keeps pointing at the
+// replaced file.
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render);
 
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "logdata/ByteScan.h"
 #include "logdata/NumberText.h"
 
 namespace quillon {
@@ -15,18 +16,14 @@ namespace {
 // checksum of a standard sentence) is never a field.
 template <typename Handler>
 void ForEachField(std::string_view text, int firstNumber, Handler&& handle) {
-  // Fields are a few characters long: a plain loop beats a library search
-  // call per field.
-  const char* data = text.data();
-  const std::size_t size = text.size();
   std::size_t position = 0;
   int number = firstNumber;
-  for (std::size_t i = 0; i < size; ++i) {
-    if (data[i] != ',') continue;
-    handle(number, text.substr(position, std::min(i - position, kMaxFieldLength)), position);
-    position = i + 1;
+  ForEachByteOf(text.data(), text.size(), ',', ',', [&](std::size_t comma) {
+    handle(number, text.substr(position, std::min(comma - position, kMaxFieldLength)), position);
+    position = comma + 1;
     ++number;
-  }
+    return true;
+  });
 }
 
 // The sentence text from `position` to the end of the line.
@@ -57,6 +54,12 @@ void SetTime(std::string_view field, FixRecord& record) {
 
 void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& degrees) {
   field = field.substr(0, std::min(field.size(), FixedText<15>::Capacity()));
+  // The record keeps the coordinate as NUL-terminated text, and its degrees
+  // are those of that text.
+  field = field.substr(0, field.find('\0'));
+  // The RMC line normally repeats the GGA line's position, whose degrees the
+  // record already holds.
+  if (field == text.View()) return;
   text.Assign(field);
   ToDecimalDegrees(field, degrees);
 }
@@ -132,7 +135,9 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
 }
 
 void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
-  std::size_t dot = coordinateText.find('.');
+  std::size_t dot = 0;
+  while (dot < coordinateText.size() && coordinateText[dot] != '.') ++dot;
+  if (dot == coordinateText.size()) dot = std::string_view::npos;
   std::string_view degrees;
   std::string_view minutes;
   std::string_view decimals;
@@ -169,7 +174,7 @@ void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
 
   char buffer[40];
   std::size_t n = std::min(degrees.size(), FixedText<15>::Capacity());
-  std::memcpy(buffer, degrees.data(), n);
+  if (n) std::memcpy(buffer, degrees.data(), n);
   buffer[n++] = '.';
   if (millionths >= 0) {
     // "%06d" of a number below 10 000 000

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "logdata/ByteScan.h"
 #include "logdata/NmeaParser.h"
 #include "platform/MemoryAdvice.h"
 
@@ -28,11 +29,12 @@ constexpr std::string_view kRmcId = "$GPRMC";
 constexpr std::string_view kChecksumWord = "Checksum";
 
 // Upper bound of the records a text can yield: each one needs an RMC line.
-std::size_t CountOccurrences(std::string_view text, std::string_view word) {
+std::size_t CountRmcIdentifiers(std::string_view text) {
   std::size_t count = 0;
-  for (std::size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + word.size())) {
-    ++count;
-  }
+  ForEachByteOf(text.data(), text.size(), '$', '$', [&](std::size_t i) {
+    count += text.substr(i).starts_with(kRmcId);
+    return true;
+  });
   return count;
 }
 
@@ -61,18 +63,16 @@ struct LineMarks {
 
 LineMarks FindMarks(std::string_view line) {
   LineMarks marks;
-  const std::size_t size = line.size();
-  for (std::size_t i = 0; i < size; ++i) {
-    char c = line[i];
-    if (c == '$') {
-      std::string_view rest = line.substr(i);
-      if (marks.gga == std::string_view::npos && rest.starts_with(kGgaId)) marks.gga = i;
-      if (marks.rmc == std::string_view::npos && rest.starts_with(kRmcId)) marks.rmc = i;
-    } else if (c == 'C' && line.substr(i).starts_with(kChecksumWord)) {
-      marks.checksum = true;
-      break;
+  ForEachByteOf(line.data(), line.size(), '$', 'C', [&](std::size_t i) {
+    std::string_view rest = line.substr(i);
+    if (line[i] == 'C') {
+      marks.checksum = rest.starts_with(kChecksumWord);
+      return !marks.checksum;
     }
-  }
+    if (marks.gga == std::string_view::npos && rest.starts_with(kGgaId)) marks.gga = i;
+    if (marks.rmc == std::string_view::npos && rest.starts_with(kRmcId)) marks.rmc = i;
+    return true;
+  });
   return marks;
 }
 
@@ -81,7 +81,8 @@ LineMarks FindMarks(std::string_view line) {
 void LoadRawLog(AppState& state, MessageBoxes& boxes) {
   std::error_code error;
   FileHandle file;
-  if (!std::filesystem::is_directory(state.rawLogPath, error)) file.reset(std::fopen(state.rawLogPath.c_str(), "rb"));
+  // Only a regular file: a folder cannot be read and a pipe would block.
+  if (std::filesystem::is_regular_file(state.rawLogPath, error)) file.reset(std::fopen(state.rawLogPath.c_str(), "rb"));
   if (!file) {
     boxes.ShowMessage(kCantOpenRawLogMessage, kInfoCaption);
     return;
@@ -93,8 +94,9 @@ void LoadRawLog(AppState& state, MessageBoxes& boxes) {
   state.rawLogText.reset();
   // Sentence spans address the text with 32-bit offsets; a text they cannot
   // address is one this program cannot hold.
-  auto text = std::make_shared<std::string>();
+  std::shared_ptr<std::string> text;
   try {
+    text = std::make_shared<std::string>();
     if (length < 0 || static_cast<unsigned long>(length) > std::numeric_limits<std::uint32_t>::max()) {
       throw std::bad_alloc();
     }
@@ -117,7 +119,7 @@ void ParseRawLog(AppState& state) {
   state.fixList.Free();
   state.fixList.SetText(state.rawLogText);
   std::string_view text(*state.rawLogText);
-  state.fixList.Reserve(CountOccurrences(text, kRmcId));
+  state.fixList.Reserve(CountRmcIdentifiers(text));
   std::vector<FixRecord>& records = state.fixList.Records();
   PreferHugePages(records.data(), records.capacity() * sizeof(FixRecord));
 

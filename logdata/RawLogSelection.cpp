@@ -96,7 +96,7 @@ bool SelectNewestRawLog(AppState& state, WindowView& view) {
 }
 
 void ReloadLogData(AppState& state, WindowView& view) {
-  if (!state.fixList.Empty()) state.fixList.Free();
+  state.fixList.Free();
   // Every item goes, however many tag changes the previous log had.
   state.tagBox.Clear();
   if (!SelectNewestRawLog(state, view)) return;

@@ -41,9 +41,6 @@ class OrvexLibrary {
   int EraseAllDb();
   int ReadDllVersion(char* version);
 
-  bool HoldsDumpMode() const { return line_ != nullptr; }
-  int RetriesSoFar() const { return client_ ? client_->Retries() : 0; }
-
  private:
   enum class Entry { kEntered, kCannotOpen, kNoDumpMode };
   Entry TryEnter(const std::filesystem::path& device);

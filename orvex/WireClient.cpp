@@ -15,7 +15,6 @@ WireClient::Result WireClient::Transact(Command command, const std::vector<std::
                                         const WireTimeouts& timeouts) {
   for (int attempt = 0; attempt <= kMaxRetries; ++attempt) {
     if (attempt > 0) {
-      ++retries_;
       line_.DiscardInput();
       decoder_.Clear();
     }
@@ -29,11 +28,6 @@ WireClient::Result WireClient::Transact(Command command, const std::vector<std::
     }
   }
   return Result::kNoAnswer;
-}
-
-void WireClient::SendOnly(Command command) {
-  auto frame = EncodeFrame(static_cast<std::uint8_t>(command), ++sequence_, {});
-  line_.Write(frame.data(), frame.size());
 }
 
 WireClient::Attempt WireClient::Once(Command command, const std::vector<std::uint8_t>& payload, Frame& answer,

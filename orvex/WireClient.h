@@ -28,9 +28,6 @@ class WireClient {
   explicit WireClient(SerialLine& line) : line_(line) {}
   Result Transact(Command command, const std::vector<std::uint8_t>& payload, Frame& answer,
                   const WireTimeouts& timeouts = {});
-  // One attempt, nothing retried; for the farewell to a logger that may be gone.
-  void SendOnly(Command command);
-  int Retries() const { return retries_; }
 
  private:
   enum class Attempt { kAnswered, kRetry, kLineLost };
@@ -40,7 +37,6 @@ class WireClient {
   SerialLine& line_;
   FrameDecoder decoder_;
   std::uint8_t sequence_ = 0;
-  int retries_ = 0;  // over the client's life, for diagnostics and tests
 };
 
 }  // namespace quillon::orvex

@@ -165,8 +165,14 @@ bool WriteDocument(const std::string& path, const IniDocument& doc) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path target(path);
   std::error_code ec;
+  // A store kept elsewhere through a symbolic link stays linked: the file it
+  // names is replaced, not the link.
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
+    target = std::filesystem::weakly_canonical(target, ec);
+    if (ec) return false;
+  }
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  std::string temp = path + ".tmp" + std::to_string(counter++);
+  std::string temp = target.string() + ".tmp" + std::to_string(counter++);
 #ifndef _WIN32
   temp += '-' + std::to_string(::getpid());
 #endif

@@ -25,6 +25,15 @@ wxString DialogFontFace() {
   return face;
 }
 
+double HorizontalStretch() {
+  static const double stretch = [] {
+    wxString face = DialogFontFace();
+    bool original = face == wxString::FromUTF8("新細明體") || face == "PMingLiU";
+    return original ? 1.0 : 1.2;
+  }();
+  return stretch;
+}
+
 wxFont DialogFont() {
   wxFont font(wxFontInfo(9).Family(wxFONTFAMILY_DEFAULT));
   wxString face = DialogFontFace();

@@ -15,6 +15,12 @@ wxColour DialogText();        // RGB(13, 125, 188)
 wxFont DialogFont();
 wxString DialogFontFace();
 
+// How much wider than the template a layout must be drawn for the dialog
+// font: 1 for "新細明體", whose Latin letters are proportional; more for a
+// fallback whose Latin letters all take the same width, since every caption
+// then runs longer in dialog units than the template allows for.
+double HorizontalStretch();
+
 // Colours and font for a dialog; labels, check boxes, radio buttons and group
 // boxes take the dialog colours, edit fields and combo boxes keep the system's.
 void ApplyDialogLook(wxWindow* dialog);

@@ -14,7 +14,7 @@ ViewDialog::ViewDialog(wxWindow* parent, const wxString& title, int widthDlu, in
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
   // The font comes first: dialog units are measured in it.
   ApplyDialogLook(this);
-  SetClientSize(ConvertDialogToPixels(wxSize(widthDlu, heightDlu)));
+  SetClientSize(Dlu(0, 0, widthDlu, heightDlu).GetSize());
 
   // Escape and the close box are the cancel command; Enter outside a push
   // button is the ok command. Both end the dialog.
@@ -151,8 +151,23 @@ void ViewDialog::RunBusy(const std::string& what, const std::function<void()>& w
 wxRect ViewDialog::Dlu(int x, int y, int width, int height) {
   wxPoint pos = ConvertDialogToPixels(wxPoint(x, y));
   wxSize size = ConvertDialogToPixels(wxSize(width, height));
-  return wxRect(pos, size);
+  double stretch = HorizontalStretch();
+  int left = static_cast<int>(pos.x * stretch + 0.5);
+  int right = static_cast<int>((pos.x + size.x) * stretch + 0.5);
+  return wxRect(left, pos.y, right - left, size.y);
 }
+
+namespace {
+
+// A caption the template's width cannot hold gets the width it needs rather
+// than being wrapped or cut; the template leaves room to the right of each.
+void WidenToCaption(wxWindow* control) {
+  int needed = control->GetBestSize().x;
+  wxSize size = control->GetSize();
+  if (needed > size.x) control->SetSize(wxSize(needed, size.y));
+}
+
+}  // namespace
 
 HoverButton* ViewDialog::AddButton(int id, const char* caption, int x, int y, int width, int height) {
   wxRect r = Dlu(x, y, width, height);
@@ -163,6 +178,7 @@ wxStaticText* ViewDialog::AddLabel(int id, const char* caption, int x, int y, in
   wxRect r = Dlu(x, y, width, height);
   auto* label = new wxStaticText(this, id, wxString::FromUTF8(caption), r.GetPosition(), r.GetSize(), style);
   ApplyTextColours(label);
+  WidenToCaption(label);
   return label;
 }
 
@@ -177,6 +193,7 @@ wxCheckBox* ViewDialog::AddCheckBox(int id, const char* caption, int x, int y, i
   wxRect r = Dlu(x, y, width, height);
   auto* check = new wxCheckBox(this, id, wxString::FromUTF8(caption), r.GetPosition(), r.GetSize());
   ApplyTextColours(check);
+  WidenToCaption(check);
   return check;
 }
 
@@ -184,13 +201,14 @@ wxRadioButton* ViewDialog::AddRadio(int id, const char* caption, int x, int y, i
                                     bool startsGroup) {
   wxRect r = Dlu(x, y, width, height);
   if (startsGroup) {
-    currentPlaceholder_ = new wxRadioButton(this, wxID_ANY, wxString(), r.GetPosition(), wxSize(0, 0), wxRB_GROUP);
+    currentPlaceholder_ = new wxRadioButton(this, wxID_ANY, wxString(), r.GetPosition(), wxDefaultSize, wxRB_GROUP);
     currentPlaceholder_->SetValue(true);
     currentPlaceholder_->Hide();
   }
   auto* radio = new wxRadioButton(this, id, wxString::FromUTF8(caption), r.GetPosition(), r.GetSize());
   radio->SetValue(false);
   ApplyTextColours(radio);
+  WidenToCaption(radio);
   if (currentPlaceholder_ != nullptr) radioPlaceholder_[id] = currentPlaceholder_;
   return radio;
 }

@@ -1,6 +1,9 @@
 #include "export/OutputFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <thread>
 
 #include "export/AtomicOutputFile.h"
 #include "tests/export/ExportTestSupport.h"
@@ -64,6 +67,30 @@ TEST(AtomicOutputFileTest, ReplacesOnlyACompleteFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
 
   EXPECT_FALSE(WriteFileAtomically((temp.Path() / "missing" / "out.txt").string(), [](std::ostream&) {}));
+}
+
+TEST(AtomicOutputFileTest, WritesThroughALinkAndKeepsIt) {
+  testing::TempFolder temp;
+  const fs::path file = temp.Path() / "real.csv";
+  const fs::path link = temp.Path() / "link.csv";
+  testing::WriteFileBytes(file, "old");
+  fs::create_symlink(file, link);
+  EXPECT_TRUE(WriteFileAtomically(link.string(), [](std::ostream& out) { out << "new"; }));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(testing::ReadFileBytes(file), "new");
+}
+
+TEST(AtomicOutputFileTest, WritesIntoAPipeInsteadOfReplacingIt) {
+  testing::TempFolder temp;
+  const fs::path fifo = temp.Path() / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = testing::ReadFileBytes(fifo); });
+  const bool written = WriteFileAtomically(fifo.string(), [](std::ostream& out) { out << "through the pipe"; });
+  reader.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(received, "through the pipe");
+  EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
 }
 
 }  // namespace

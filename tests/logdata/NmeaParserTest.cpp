@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
-#include "logdata/NumberText.h"
 
 namespace quillon {
 namespace {
@@ -201,32 +199,20 @@ TEST(ParseRmcSentence, CourseKeepsNineCharacters) {
   EXPECT_EQ(list[0].courseText.View(), "123.45678");
 }
 
-struct NumberCase {
-  std::string text;
-  std::int32_t asInt;
-  double asDouble;
-};
-
-TEST(LeadingNumbers, ReadTheLeadingDigitsOnly) {
-  const NumberCase cases[] = {
-      {"12.7", 12, 12.7},         {"", 0, 0.0},           {"abc", 0, 0.0},          {"-3x", -3, -3.0},
-      {" 45", 45, 45.0},          {"+8", 8, 8.0},         {".5", 0, 0.5},           {"1e3", 1, 1000.0},
-      {"99999999999", 2147483647, 99999999999.0},         {"-99999999999", -2147483647 - 1, -99999999999.0},
-      {"1e999", 1, HUGE_VAL},     {"1e-999", 1, 0.0},     {"nan", 0, 0.0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE("number \"" + c.text + "\"");
-    EXPECT_EQ(LeadingInt(c.text), c.asInt);
-    EXPECT_EQ(LeadingDouble(c.text), c.asDouble);
-  }
-}
-
-TEST(LeadingNumbers, UnsignedHoldsThirtyTwoBits) {
-  EXPECT_EQ(LeadingUnsigned("4294967295"), 4294967295u);
-  EXPECT_EQ(LeadingUnsigned("4294967296"), 4294967295u);
-  EXPECT_EQ(LeadingUnsigned("0001234.txt"), 1234u);
-  EXPECT_EQ(LeadingUnsigned("-5"), 0u);
-  EXPECT_EQ(LeadingUnsigned(""), 0u);
+TEST(ParseRmcSentence, ConvertsOnlyTheCoordinateTextTheRecordKeeps) {
+  // A NUL byte ends the kept text; the degrees must be those of that text,
+  // whichever sentence set it first.
+  std::string gga("$GPGGA,010203,25\0" "03.1234,N,12130.5678,E,1,08,1.5,45.3,M,,M,,*00", 64);
+  std::string rmc = "$GPRMC,010203,A,25,N,12130.5678,E,3,90.0,010108,,,A*00";
+  FixRecord record;
+  std::int32_t counter = 1;
+  ParseGgaSentence(gga, false, record, counter, gga.data());
+  EXPECT_EQ(record.latitudeText.View(), "25");
+  EXPECT_EQ(record.latitudeDegrees.View(), "");
+  FixList list;
+  ParseRmcSentence(rmc, false, record, list, rmc.data());
+  ASSERT_EQ(list.Size(), 1u);
+  EXPECT_EQ(list[0].latitudeDegrees.View(), "");
 }
 
 }  // namespace

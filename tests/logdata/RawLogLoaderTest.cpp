@@ -1,6 +1,7 @@
 #include "logdata/RawLogLoader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -190,7 +191,8 @@ TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   state.rawLogPath = "Rawdata/a.txt";
   LoadRawLog(state, boxes);
   auto previous = state.rawLogText;
-  for (std::string path : {"Rawdata/missing.txt", "Rawdata"}) {
+  ASSERT_EQ(mkfifo("Rawdata/pipe.txt", 0600), 0);
+  for (std::string path : {"Rawdata/missing.txt", "Rawdata", "Rawdata/pipe.txt"}) {
     SCOPED_TRACE(path);
     boxes.messages.clear();
     state.rawLogPath = path;

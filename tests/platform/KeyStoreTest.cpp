@@ -126,6 +126,20 @@ TEST_F(KeyStoreTest, StoreThatBecomesUnwritableFailsTheSetAndKeepsTheOldFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(StorePath().parent_path()), fs::directory_iterator()), 1);
 }
 
+TEST_F(KeyStoreTest, StoreReachedThroughALinkStaysLinked) {
+  const fs::path real = temp_.Path() / "dotfiles" / "registry.ini";
+  fs::create_directories(real.parent_path());
+  fs::create_directories(StorePath().parent_path());
+  testing::WriteFileBytes(real, "");
+  fs::create_symlink(real, StorePath());
+  IniKeyStore store(StorePath().string());
+  auto key = store.CreateKey(kKey);
+  ASSERT_TRUE(key);
+  ASSERT_TRUE(key->SetDword("LoadFilesAtStartup", 1));
+  EXPECT_TRUE(fs::is_symlink(StorePath()));
+  EXPECT_NE(testing::ReadFileBytes(real).find("LoadFilesAtStartup=REG_DWORD:1"), std::string::npos);
+}
+
 TEST_F(KeyStoreTest, NamesThatCannotBeStoredAreRefused) {
   IniKeyStore store(StorePath().string());
   EXPECT_EQ(store.CreateKey("Bad]Key"), nullptr);

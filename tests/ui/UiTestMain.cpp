@@ -1,0 +1,31 @@
+// The GUI tests run inside a real wx application on an X display (Xvfb when
+// there is none). Listing the tests needs no display.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include "ui/GtkCompactStyle.h"
+
+namespace {
+
+class UiTestApp : public wxApp {
+ public:
+  bool OnInit() override { return true; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+  wxApp::SetInstance(new UiTestApp);
+  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+    fprintf(stderr, "cannot start the window toolkit (is there an X display?)\n");
+    return 1;
+  }
+  quillon::ui::UseCompactControlStyle();
+  int result = RUN_ALL_TESTS();
+  wxTheApp->OnExit();
+  wxEntryCleanup();
+  return result;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+#include <wx/image.h>
+
+#include "core/MessageBoxes.h"
+#include "ui/ColouredMessageBox.h"
+#include "ui/HoverButtonLogic.h"
+
+namespace quillon::uitest {
+
+// Lets pending events run for about `milliseconds`.
+void Pump(int milliseconds);
+
+// Runs the dialog modally; `whileShown` runs once it is on the screen, and
+// the dialog is ended afterwards (with wxID_CANCEL) unless whileShown ended it.
+// Returns ShowModal's result.
+int WhileModal(wxDialog& dialog, const std::function<void()>& whileShown);
+
+// The first top-level window other than `except` whose title is `title`.
+wxDialog* FindDialog(const wxString& title);
+
+// Records every message box and answers each from `answers` (OK when empty),
+// without showing it. Uninstalls itself when destroyed.
+class RecordedMessageBoxes {
+ public:
+  RecordedMessageBoxes();
+  ~RecordedMessageBoxes();
+  std::vector<ui::MessageBoxRequest> shown;
+  std::vector<MessageAnswer> answers;
+};
+
+// Screenshots go to build/screenshots/ (the build tree's).
+std::string ScreenshotPath(const std::string& name);
+void SaveScreenshot(wxWindow* window, const std::string& name);
+
+ui::Rgb PixelAt(const wxImage& image, int x, int y);
+// The bounding box of the pixels of a colour (within a tolerance), in `area`.
+wxRect PixelsOfColour(const wxImage& image, const wxRect& area, ui::Rgb colour, int tolerance);
+
+// The working folder of a run: ORVEX_DLL.dll and, when asked, the sample raw
+// log in Rawdata. Made fresh in a temporary folder and entered; left and
+// removed on destruction.
+class RunFolder {
+ public:
+  explicit RunFolder(bool withLibrary, bool withRawLog);
+  ~RunFolder();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+inline constexpr char kSampleRawLogName[] = "20080312064506_Rawdata_1234567.txt";
+
+}  // namespace quillon::uitest

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace quillon {
 
@@ -25,6 +26,25 @@ int ComboModel::AddString(const std::string& text) {
   if (selection_ != kNone && selection_ >= index) ++selection_;
   Changed();
   return index;
+}
+
+void ComboModel::AddItems(std::vector<Item> items) {
+  if (items.empty()) return;
+  auto less = [](const Item& a, const Item& b) { return LessNoCase(a.text, b.text); };
+  std::stable_sort(items.begin(), items.end(), less);
+  if (selection_ != kNone) {
+    const Item& selected = items_[selection_];
+    selection_ += static_cast<int>(std::lower_bound(items.begin(), items.end(), selected, less) - items.begin());
+  }
+  std::vector<Item> merged;
+  merged.reserve(items_.size() + items.size());
+  // std::merge takes equal items from the first range first: existing items
+  // stay ahead of equal new ones, as with one-by-one adding.
+  std::merge(std::make_move_iterator(items_.begin()), std::make_move_iterator(items_.end()),
+             std::make_move_iterator(items.begin()), std::make_move_iterator(items.end()),
+             std::back_inserter(merged), less);
+  items_ = std::move(merged);
+  Changed();
 }
 
 bool ComboModel::DeleteString(int index) {

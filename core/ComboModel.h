@@ -23,6 +23,9 @@ class ComboModel {
 
   // Adds an item at its sorted place; returns its index.
   int AddString(const std::string& text);
+  // Adds many items at once, with the same result as adding them one by one
+  // in this order, in O(n log n) and with one notification.
+  void AddItems(std::vector<Item> items);
   // Removes the item at index; false when there is none. Removing the selected
   // item leaves no selection and keeps the edit text.
   bool DeleteString(int index);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/ControlIds.h"
 
@@ -37,15 +38,16 @@ bool ShowDateRange(const FixList& fixList, WindowView& view) {
 bool ShowRangeAndTags(AppState& state, WindowView& view) {
   if (!ShowDateRange(state.fixList, view)) return false;
   std::uint8_t lastTag = kNoTag;
-  int itemCount = 0;
+  std::vector<ComboModel::Item> items;
   for (const FixRecord& record : state.fixList.Records()) {
     if (record.tag == kNoTag || record.tag == lastTag) continue;
-    int index = state.tagBox.AddString(Format("%03d", record.tag));
-    state.tagBox.SetItemData(index, itemCount);
+    items.push_back({Format("%03d", record.tag), static_cast<std::intptr_t>(items.size())});
     lastTag = record.tag;
-    ++itemCount;
   }
-  if (itemCount == 0) {
+  // A log whose tag changes at many fixes gives many items: add them in one go.
+  const bool anyTag = !items.empty();
+  state.tagBox.AddItems(std::move(items));
+  if (!anyTag) {
     int index = state.tagBox.AddString(kNoAnyTagItem);
     state.tagBox.SetItemData(index, 0);
     state.tagBox.SetCurSel(0);

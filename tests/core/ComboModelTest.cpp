@@ -33,6 +33,32 @@ TEST(ComboModel, ComPortNamesSortToTheirPortNumber) {
   EXPECT_EQ(m.GetItemText(99), "COM99");
 }
 
+TEST(ComboModel, AddingManyAtOnceEqualsAddingOneByOne) {
+  const std::vector<std::string> existing = {"003", "001"};
+  const std::vector<std::string> added = {"002", "001", "010", "003", "000", "001"};
+  ComboModel oneByOne;
+  ComboModel bulk;
+  for (const auto& t : existing) {
+    oneByOne.SetItemData(oneByOne.AddString(t), 100);
+    bulk.SetItemData(bulk.AddString(t), 100);
+  }
+  oneByOne.SetCurSel(1);
+  bulk.SetCurSel(1);
+  std::vector<ComboModel::Item> items;
+  for (std::size_t i = 0; i < added.size(); ++i) {
+    oneByOne.SetItemData(oneByOne.AddString(added[i]), static_cast<std::intptr_t>(i));
+    items.push_back({added[i], static_cast<std::intptr_t>(i)});
+  }
+  int notifications = 0;
+  bulk.SetListener([&] { ++notifications; });
+  bulk.AddItems(items);
+  EXPECT_EQ(notifications, 1);
+  ASSERT_EQ(Texts(bulk), Texts(oneByOne));
+  for (int i = 0; i < bulk.GetCount(); ++i) EXPECT_EQ(bulk.GetItemData(i), oneByOne.GetItemData(i)) << i;
+  EXPECT_EQ(bulk.GetCurSel(), oneByOne.GetCurSel());
+  EXPECT_EQ(bulk.GetItemText(bulk.GetCurSel()), "003");
+}
+
 TEST(ComboModel, SortIgnoresCase) {
   ComboModel m;
   m.AddString("b");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <wx/app.h>
+#include <wx/log.h>
 #include <wx/timer.h>
 
 #include "app/CommandRouter.h"
@@ -73,6 +74,9 @@ class ScreenshotOnShow {
 class QuillonApp : public wxApp {
  public:
   bool OnInit() override {
+    // The toolkit's own complaints go to standard error; only the program's
+    // messages appear in message boxes.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     ui::UseCompactControlStyle();
     InstallMessageLog();
     return true;

@@ -148,11 +148,10 @@ void HoverButton::OnMotion(wxMouseEvent& event) {
   Apply(logic_.OnMouseMove(PointerInside(event), event.LeftIsDown()));
 }
 
-void HoverButton::OnLeftDown(wxMouseEvent& event) {
+void HoverButton::OnLeftDown(wxMouseEvent&) {
   if (!IsEnabled()) return;
   SetFocus();
   Apply(logic_.OnLeftDown());
-  event.Skip(false);
 }
 
 void HoverButton::OnLeftUp(wxMouseEvent& event) { Apply(logic_.OnLeftUp(PointerInside(event))); }

@@ -45,13 +45,14 @@ wxBitmap DrawLoggerIcon(int size) {
 
     // Satellite: body and two solar panels, tilted.
     wxGraphicsMatrix turn = gc->CreateMatrix();
-    turn.Translate(25.5, 8);
-    turn.Rotate(-0.6);
+    // Panels across the line to the logger, which lies down to the left.
+    turn.Translate(25, 7);
+    turn.Rotate(0.75);
     gc->PushState();
     gc->ConcatTransform(turn);
     gc->SetBrush(wxBrush(wxColour(13, 125, 188)));
-    gc->DrawRectangle(-7, -2, 4, 4);
-    gc->DrawRectangle(3, -2, 4, 4);
+    gc->DrawRectangle(-6.5, -1.5, 4, 3);
+    gc->DrawRectangle(2.5, -1.5, 4, 3);
     gc->SetBrush(wxBrush(wxColour(235, 170, 40)));
     gc->DrawRectangle(-2.5, -2.5, 5, 5);
     gc->PopState();
@@ -60,10 +61,10 @@ wxBitmap DrawLoggerIcon(int size) {
     gc->SetPen(wxPen(wxColour(43, 200, 213), 2));
     gc->SetBrush(*wxTRANSPARENT_BRUSH);
     wxGraphicsPath waves = gc->CreatePath();
-    waves.AddArc(25.5, 8, 7, 1.9, 3.1, true);
+    waves.AddArc(25, 7, 8, 2.15, 2.95, true);
     gc->StrokePath(waves);
     wxGraphicsPath outer = gc->CreatePath();
-    outer.AddArc(25.5, 8, 11, 2.0, 3.0, true);
+    outer.AddArc(25, 7, 12, 2.2, 2.9, true);
     gc->StrokePath(outer);
   }
   return wxBitmap(image);

@@ -2,7 +2,9 @@
 // there is none). Listing the tests needs no display.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/image.h>
 #include <wx/init.h>
+#include <wx/log.h>
 
 #include "ui/GtkCompactStyle.h"
 
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot start the window toolkit (is there an X display?)\n");
     return 1;
   }
+  // wx's own complaints go to the test log, not into a dialog at exit.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
+  wxInitAllImageHandlers();
   quillon::ui::UseCompactControlStyle();
   int result = RUN_ALL_TESTS();
   wxTheApp->OnExit();

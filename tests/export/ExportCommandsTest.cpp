@@ -250,5 +250,73 @@ TEST_F(ExportCommandsTest, TrackmakerAlwaysSaysWhereItWrote) {
   EXPECT_TRUE(shell_.opened.empty());
 }
 
+// Records the working directory in which every message box is shown.
+class FolderRecordingView : public FakeWindowView {
+ public:
+  MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageButtons buttons) override {
+    shownIn.push_back({text, GetWorkingDirectory()});
+    return FakeWindowView::ShowMessage(text, caption, buttons);
+  }
+  std::vector<std::pair<std::string, std::string>> shownIn;
+};
+
+// The CSV and KML exports report from inside their output folder; TrackMaker
+// and locr leave it before their "Output to" message (the locr hand-off runs
+// from the working directory too), but report a file they cannot create from
+// inside it.
+TEST_F(ExportCommandsTest, EachExportReportsFromTheFolderItsStepsSay) {
+  using Shown = std::vector<std::pair<std::string, std::string>>;
+  const std::string base = temp_.Path().string();
+  const std::string csvFolder = (temp_.Path() / "Output File").string();
+  const std::string kmlFolder = (temp_.Path() / "GoogleEarth").string();
+  const std::string trackmakerFolder = (temp_.Path() / "TrackMaker").string();
+  const std::string locrFolder = (temp_.Path() / "locr").string();
+  const std::string locrName = "20080307140509_locr_123456.txt";
+  const std::string locrDownload = "Please download locr from \"http://www.locr.com/\" ";
+  struct Case {
+    const char* name;
+    fs::path blockedTarget;  // a folder in the file's place makes the write fail
+    std::function<void(FolderRecordingView&)> run;
+    Shown expected;
+  };
+  const Case cases[] = {
+      {"csv written", {}, [&](FolderRecordingView& v) { OnBuildOutputFile(state_, v, shell_); },
+       {{"Please Download Google Earth from \"http://earth.google.com/\" ", csvFolder}, {kOutputTo, csvFolder}}},
+      {"csv not created", fs::path("Output File") / kCsvName,
+       [&](FolderRecordingView& v) { OnBuildOutputFile(state_, v, shell_); }, {{kCsvOpenFailure, csvFolder}}},
+      {"kml written", {}, [&](FolderRecordingView& v) { OnOutputGoogleEarth(state_, v, shell_); },
+       {{kEarthDownload, kmlFolder}}},
+      {"kml not created", fs::path("GoogleEarth") / kKmlName,
+       [&](FolderRecordingView& v) { OnOutputGoogleEarth(state_, v, shell_); },
+       {{"Can not open save file", kmlFolder}}},
+      {"trackmaker written", {}, [&](FolderRecordingView& v) { OnOutputTrackmaker(state_, v); },
+       {{"Output to ' Trackmaker.txt ' file", base}}},
+      {"trackmaker not created", fs::path("TrackMaker") / "Trackmaker.txt",
+       [&](FolderRecordingView& v) { OnOutputTrackmaker(state_, v); },
+       {{"Can not output Trackmaker file", trackmakerFolder}, {"Output to ' Trackmaker.txt ' file", base}}},
+      {"locr written", {}, [&](FolderRecordingView& v) { OnOutputLocr(state_, v, shell_, keys_); },
+       {{"Output to ' " + locrName + " ' file ", base}, {locrDownload, base}}},
+      {"locr not created", fs::path("locr") / locrName,
+       [&](FolderRecordingView& v) { OnOutputLocr(state_, v, shell_, keys_); },
+       {{"Can not output Locr file", locrFolder},
+        {"Output to ' " + locrName + " ' file ", base},
+        {locrDownload, base}}},
+  };
+  OnRangeAll(state_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (!c.blockedTarget.empty()) {
+      fs::remove_all(temp_.Path() / c.blockedTarget);  // the file an earlier case wrote
+      fs::create_directories(temp_.Path() / c.blockedTarget / "x");
+    }
+    shell_.result = c.name == std::string("csv written") ? kShellOutOfResources : kShellNoAssociation;
+    FolderRecordingView view;
+    c.run(view);
+    EXPECT_EQ(view.shownIn, c.expected);
+    EXPECT_EQ(GetWorkingDirectory(), base);
+    if (!c.blockedTarget.empty()) fs::remove_all(temp_.Path() / c.blockedTarget);
+  }
+}
+
 }  // namespace
 }  // namespace quillon

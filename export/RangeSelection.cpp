@@ -93,7 +93,7 @@ bool SelectByDate(AppState& state, WindowView& view) {
 
 void SelectByTag(AppState& state, WindowView& view) {
   const std::int32_t tag = ReadWholeNumber(view.GetItemText(ids::kTagBox)).value_or(0);
-  AppendMatching(state, [tag](const FixRecord& r) { return r.tag == tag; });
+  AppendMatching(state, [tag](const FixRecord& r) { return !r.untagged && r.tag == tag; });
 }
 
 }  // namespace

@@ -12,13 +12,16 @@ struct TextSpan {
   std::uint8_t length = 0;  // at most 127
 };
 
-inline constexpr std::uint8_t kNoTag = '-';  // tag field "---"
+// The tag field "---" stores '-' in tag, as the log format defines, and marks
+// the record untagged, so that a real tag 45 stays a tag.
+inline constexpr std::uint8_t kNoTag = '-';
 
 // One position fix: a GGA line completed by the RMC line after it. A record
 // starts zero-filled, so fields that no sentence sets are zero or empty.
 struct FixRecord {
   std::int32_t sequence = 0;
   std::uint8_t tag = 0;  // kNoTag for "---", 0 when the lines carry no tag field
+  bool untagged = false;  // the tag field was "---"
   char northSouth = 0;
   char eastWest = 0;
   std::uint8_t utcYear = 0;  // two digits: years after 2000

@@ -66,20 +66,27 @@ void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& d
 
 }  // namespace
 
-void ApplyTagField(std::string_view field, std::uint8_t& tag) {
+void ApplyTagField(std::string_view field, FixRecord& record) {
   auto at = [&](std::size_t i) { return i < field.size() ? field[i] : '\0'; };
   bool d0 = at(0) == '-';
   bool d1 = at(1) == '-';
   bool d2 = at(2) == '-';
+  std::size_t digitsFrom;
   if (d0 && d1 && d2) {
-    tag = kNoTag;
+    record.tag = kNoTag;
+    record.untagged = true;
+    return;
   } else if (d0 && d1) {
-    tag = LeadingIntLow8(field.substr(2));
+    digitsFrom = 2;
   } else if (d0 && !d2) {
-    tag = LeadingIntLow8(field.substr(1));
+    digitsFrom = 1;
   } else if (!d0 && !d1 && !d2) {
-    tag = LeadingIntLow8(field);
+    digitsFrom = 0;
+  } else {
+    return;
   }
+  record.tag = LeadingIntLow8(field.substr(digitsFrom));
+  record.untagged = false;
 }
 
 // $GPGGA,064506.000,2503.1234,N,12130.5678,E,1,08,1.0,45.3,M,15.0,M,,0000*6A
@@ -90,7 +97,7 @@ void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record
   ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
     record.sequence = fixCounter;
     switch (number) {
-      case 0: ApplyTagField(field, record.tag); break;
+      case 0: ApplyTagField(field, record); break;
       case 1: record.ggaSentence = SentenceSpan(text, position, textBase); break;
       case 2: SetTime(field, record); break;
       case 3: SetCoordinate(field, record.latitudeText, record.latitudeDegrees); break;
@@ -114,7 +121,7 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
                       const char* textBase) {
   ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
     switch (number) {
-      case 0: ApplyTagField(field, record.tag); break;
+      case 0: ApplyTagField(field, record); break;
       case 1: record.rmcSentence = SentenceSpan(text, position, textBase); break;
       case 2: SetTime(field, record); break;
       case 4: SetCoordinate(field, record.latitudeText, record.latitudeDegrees); break;

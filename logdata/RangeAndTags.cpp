@@ -37,10 +37,10 @@ bool ShowDateRange(const FixList& fixList, WindowView& view) {
 
 bool ShowRangeAndTags(AppState& state, WindowView& view) {
   if (!ShowDateRange(state.fixList, view)) return false;
-  std::uint8_t lastTag = kNoTag;
+  int lastTag = -1;
   std::vector<ComboModel::Item> items;
   for (const FixRecord& record : state.fixList.Records()) {
-    if (record.tag == kNoTag || record.tag == lastTag) continue;
+    if (record.untagged || record.tag == lastTag) continue;
     items.push_back({Format("%03d", record.tag), static_cast<std::intptr_t>(items.size())});
     lastTag = record.tag;
   }

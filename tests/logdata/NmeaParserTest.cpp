@@ -23,10 +23,20 @@ TEST(TagFieldRule, ReadsTheTagShapes) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("tag field \"" + c.field + "\"");
-    std::uint8_t tag = c.before;
-    ApplyTagField(c.field, tag);
-    EXPECT_EQ(tag, c.expected);
+    FixRecord record;
+    record.tag = c.before;
+    ApplyTagField(c.field, record);
+    EXPECT_EQ(record.tag, c.expected);
+    EXPECT_EQ(record.untagged, c.field == "---");
   }
+}
+
+TEST(TagFieldRule, ANumberAfterThreeMinusSignsIsATagAgain) {
+  FixRecord record;
+  ApplyTagField("---", record);
+  ApplyTagField("-45", record);
+  EXPECT_EQ(record.tag, 45);
+  EXPECT_FALSE(record.untagged);
 }
 
 struct DegreesCase {

@@ -22,15 +22,18 @@ Items ItemsOf(const ComboModel& box) {
   return items;
 }
 
-FixRecord Fix(std::uint8_t tag) {
+constexpr int kUntagged = -1;
+
+FixRecord Fix(int tag) {
   FixRecord r;
-  r.tag = tag;
+  r.untagged = tag == kUntagged;
+  r.tag = r.untagged ? kNoTag : static_cast<std::uint8_t>(tag);
   return r;
 }
 
 struct TagIndexCase {
   const char* name;
-  std::vector<std::uint8_t> tags;
+  std::vector<int> tags;
   Items items;
   int selection;
 };
@@ -39,9 +42,11 @@ TEST(ShowRangeAndTags, AddsAnItemAtEveryChangeOfTag) {
   const TagIndexCase cases[] = {
       {"1 1 2 2 1", {1, 1, 2, 2, 1}, {{"001", 0}, {"001", 2}, {"002", 1}}, ComboModel::kNone},
       {"3 3 5 3", {3, 3, 5, 3}, {{"003", 0}, {"003", 2}, {"005", 1}}, ComboModel::kNone},
-      {"untagged fixes between tags", {kNoTag, 4, kNoTag, 4, 9}, {{"004", 0}, {"009", 1}}, ComboModel::kNone},
+      {"untagged fixes between tags", {kUntagged, 4, kUntagged, 4, 9}, {{"004", 0}, {"009", 1}}, ComboModel::kNone},
+      {"tag 45 is a tag like any other", {kUntagged, 44, 45, kUntagged, 46}, {{"044", 0}, {"045", 1}, {"046", 2}},
+       ComboModel::kNone},
       {"no tag field at all", {0, 0, 0}, {{"000", 0}}, ComboModel::kNone},
-      {"all untagged", {kNoTag, kNoTag}, {{"No any tag", 0}}, 0},
+      {"all untagged", {kUntagged, kUntagged}, {{"No any tag", 0}}, 0},
       {"tag 255", {255}, {{"255", 0}}, ComboModel::kNone},
   };
   for (const auto& c : cases) {
@@ -68,6 +73,7 @@ FixRecord TimedFix(int utcYear, int utcMonth, int utcDay, int utcHour, int local
   r.localDay = static_cast<std::uint8_t>(localDay);
   r.localHour = static_cast<std::uint8_t>(localHour);
   r.tag = kNoTag;
+  r.untagged = true;
   return r;
 }
 

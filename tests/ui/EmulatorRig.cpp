@@ -1,0 +1,142 @@
+#include "tests/ui/EmulatorRig.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <wx/combobox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include "platform/KeyStore.h"
+#include "platform/Shell.h"
+#include "ui/SettingsDialog.h"
+
+namespace quillon::uitest {
+
+namespace fs = std::filesystem;
+
+EmulatorProcess::EmulatorProcess(int com, const std::vector<std::string>& options)
+    : link_("ports/COM" + std::to_string(com)) {
+  fs::create_directories("ports");
+  std::vector<std::string> words = {QUILLON_EMULATOR, "--port-dir", "ports", "--com", std::to_string(com)};
+  words.insert(words.end(), options.begin(), options.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  pid_ = fork();
+  if (pid_ == 0) {
+    int log = open("emulator.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (log >= 0) {
+      dup2(log, STDOUT_FILENO);
+      dup2(log, STDERR_FILENO);
+    }
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  for (int i = 0; i < 150 && !Ready(); ++i) Pump(20);
+}
+
+EmulatorProcess::~EmulatorProcess() {
+  if (pid_ <= 0 || reaped_) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
+
+bool EmulatorProcess::Ready() const { return fs::exists(link_); }
+
+bool EmulatorProcess::ExitsWithin(int milliseconds) {
+  for (int waited = 0; !reaped_ && pid_ > 0; waited += 10) {
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      reaped_ = true;
+    } else if (waited >= milliseconds) {
+      break;
+    } else {
+      Pump(10);
+    }
+  }
+  return reaped_;
+}
+
+LoggerSession::LoggerSession(int com, const std::vector<std::string>& emulatorOptions)
+    : emulator(com, emulatorOptions), router(ownerless, MakeSystemShell(), MakeUserKeyStore()),
+      window(router.State(), router) {
+  router.SetSettingsDialogRunner([this] {
+    if (router.Library() == nullptr) return;
+    ui::SettingsDialog dialog(&window, router.State(), *router.Library(), router.Ownerless());
+    dialog.ShowModal();
+  });
+}
+
+void Press(wxWindow* dialog, int id) {
+  wxWindow* button = dialog->FindWindow(id);
+  ASSERT_NE(button, nullptr) << "no control " << id;
+  wxKeyEvent key(wxEVT_KEY_DOWN);
+  key.m_keyCode = WXK_RETURN;
+  key.SetEventObject(button);
+  button->HandleWindowEvent(key);
+}
+
+void ClickRadio(wxWindow* dialog, int id) {
+  auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
+  ASSERT_NE(radio, nullptr) << "no radio button " << id;
+  radio->SetValue(true);
+  wxCommandEvent click(wxEVT_RADIOBUTTON, id);
+  click.SetEventObject(radio);
+  click.SetInt(1);
+  radio->HandleWindowEvent(click);
+}
+
+void Type(wxWindow* dialog, int id, const std::string& text) {
+  auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
+  ASSERT_NE(edit, nullptr) << "no edit " << id;
+  edit->SetValue(wxString::FromUTF8(text));
+}
+
+void Pick(wxWindow* dialog, int id, int index) {
+  auto* combo = dynamic_cast<wxComboBox*>(dialog->FindWindow(id));
+  ASSERT_NE(combo, nullptr) << "no combo box " << id;
+  combo->SetSelection(index);
+  wxCommandEvent pick(wxEVT_COMBOBOX, id);
+  pick.SetEventObject(combo);
+  pick.SetInt(index);
+  combo->HandleWindowEvent(pick);
+}
+
+DialogVisit::DialogVisit(const wxString& title, std::function<void(ui::ViewDialog&)> visit)
+    : title_(title), visit_(std::move(visit)) {
+  Start(50);
+}
+
+DialogVisit::~DialogVisit() { Stop(); }
+
+// A timer rather than a queued call: the dialog's opening runs progress
+// windows with modal loops of their own, and the visit must wait for the
+// dialog's loop without blocking theirs.
+void DialogVisit::Notify() {
+  if (running_ || visited_) return;
+  auto* dialog = dynamic_cast<ui::ViewDialog*>(FindDialog(title_));
+  if (dialog == nullptr || !dialog->IsModal() || !dialog->IsShownOnScreen()) return;
+  running_ = true;
+  Stop();
+  Pump(150);
+  visit_(*dialog);
+  if (dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+  visited_ = true;
+  running_ = false;
+}
+
+std::string Describe(const std::vector<ui::MessageBoxRequest>& boxes) {
+  std::string text;
+  for (const auto& box : boxes) {
+    text += box.caption + "|" + box.text + "|" + (box.owned ? "owned" : "ownerless") + "\n";
+  }
+  return text.empty() ? "(no message box)\n" : text;
+}
+
+}  // namespace quillon::uitest

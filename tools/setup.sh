@@ -6,7 +6,7 @@ packages=(
   cmake make g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
-  xvfb xauth fonts-arphic-uming
+  xvfb xauth fonts-arphic-uming python3
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -16,5 +16,5 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
   $SUDO apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi

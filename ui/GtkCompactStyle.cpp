@@ -11,13 +11,18 @@ namespace quillon::ui {
 
 namespace {
 
-// Tightened padding and minimum heights; everything else stays the theme's.
+// Tightened padding and minimum heights; everything else stays the theme's,
+// but for the unchecked indicators below.
 constexpr char kCompactCss[] =
     "entry { min-height: 0; padding: 0 3px; }\n"
     "combobox entry { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
     "combobox button, combobox box button { min-height: 0; padding: 0 3px; }\n"
     "checkbutton, radiobutton { min-height: 0; padding: 0; }\n"
-    "check, radio { min-height: 12px; min-width: 12px; margin: 0 3px 0 0; padding: 0; }\n";
+    "check, radio { min-height: 12px; min-width: 12px; margin: 0 3px 0 0; padding: 0; }\n"
+    // The theme's pale unchecked indicators fade into the dialog colour and
+    // look disabled; give the enabled ones a white face and the text colour's edge.
+    "check:not(:checked):not(:disabled), radio:not(:checked):not(:disabled) {"
+    " background-image: none; background-color: white; border: 1px solid rgb(13, 125, 188); }\n";
 
 // Priority of an application's own style (GTK_STYLE_PROVIDER_PRIORITY_APPLICATION).
 constexpr unsigned kApplicationPriority = 600;

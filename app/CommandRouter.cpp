@@ -30,8 +30,6 @@ bool CommandRouter::BindDeviceLibrary() {
   return library_ != nullptr;
 }
 
-bool CommandRouter::HasHandler(int commandId) const { return handlers_.count(commandId) != 0; }
-
 void CommandRouter::RunCommand(int commandId, WindowView& view) {
   auto handler = handlers_.find(commandId);
   if (handler != handlers_.end()) handler->second(view);

@@ -29,7 +29,6 @@ class CommandRouter : public ui::MainWindowCommands {
 
   // Loads ORVEX_DLL.dll from the working directory.
   bool BindDeviceLibrary() override;
-  bool HasHandler(int commandId) const override;
   void RunCommand(int commandId, WindowView& view) override;
 
  private:

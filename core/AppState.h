@@ -25,7 +25,8 @@ struct DeviceState {
 };
 
 // The logger settings record: survives every Settings Dialog. An interval of
-// -1 marks the mode not in use.
+// kIntervalNotUsed marks the mode not in use.
+inline constexpr std::int32_t kIntervalNotUsed = -1;
 struct LoggerSettingsRecord {
   std::int32_t timeInterval = 0;
   std::int32_t distanceInterval = 0;

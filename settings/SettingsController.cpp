@@ -10,7 +10,6 @@ namespace quillon {
 
 namespace {
 
-constexpr std::int32_t kIntervalNotUsed = -1;
 // What a radio button stores only marks its mode in use; the update replaces
 // it with the edit's value before anything is sent.
 constexpr std::int32_t kTimeIntervalMark = 5;

@@ -14,7 +14,6 @@ namespace quillon {
 
 namespace {
 
-constexpr std::int32_t kIntervalNotUsed = -1;
 constexpr std::int32_t kMinTimeInterval = 1;
 constexpr std::int32_t kMaxTimeInterval = 3600;
 constexpr std::int32_t kMinDistanceInterval = 25;

@@ -1,21 +1,10 @@
 #include "ui/MainWindow.h"
 
-#include <cstdio>
-
-#include <wx/menu.h>
-
+#include "core/ComPortList.h"
 #include "core/ControlIds.h"
-#include "ui/AboutBox.h"
 #include "ui/LoggerIcon.h"
 
 namespace quillon::ui {
-
-namespace {
-
-constexpr int kComPortCount = 100;
-constexpr int kInitialComPort = 2;
-
-}  // namespace
 
 MainWindow::MainWindow(AppState& state, MainWindowCommands& commands)
     : ViewDialog(nullptr, "GPS Data Logger - Demo Software", 380, 361), state_(state), commands_(commands) {
@@ -28,8 +17,7 @@ MainWindow::MainWindow(AppState& state, MainWindowCommands& commands)
   Bind(wxEVT_BUTTON, &MainWindow::OnCommand, this);
   Bind(wxEVT_CHECKBOX, &MainWindow::OnCommand, this);
   Bind(wxEVT_RADIOBUTTON, &MainWindow::OnCommand, this);
-  Bind(wxEVT_CONTEXT_MENU, &MainWindow::OnContextMenu, this);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { ShowAboutBox(); }, ids::kAboutCommand);
+  AddAboutItem();
   CentreOnScreen();
 }
 
@@ -84,20 +72,12 @@ void MainWindow::BuildControls() {
 }
 
 bool MainWindow::OpenDialog() {
-  // The port list: item n is COM port n; item 0 is empty.
-  state_.comPortList.Clear();
-  for (int n = 0; n < kComPortCount; ++n) {
-    char name[8] = "";
-    if (n > 0) std::snprintf(name, sizeof name, n < 10 ? "COM0%d" : "COM%d", n);
-    state_.comPortList.AddString(name);
-  }
-  state_.comPortList.SetCurSel(kInitialComPort);
-
+  FillComPortList(state_.comPortList);
   if (!commands_.BindDeviceLibrary()) {
     EndDialogCancel();
     return false;
   }
-  if (commands_.HasHandler(ids::kReloadLogData)) commands_.RunCommand(ids::kReloadLogData, *this);
+  commands_.RunCommand(ids::kReloadLogData, *this);
   return !CancelRequested();
 }
 
@@ -107,19 +87,7 @@ void MainWindow::OnCommand(wxCommandEvent& event) {
     EndDialogCancel();
     return;
   }
-  if (commands_.HasHandler(id)) commands_.RunCommand(id, *this);
-}
-
-void MainWindow::OnContextMenu(wxContextMenuEvent&) {
-  // The window manager's menu is out of reach, so the About item lives here.
-  wxMenu menu;
-  menu.Append(ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."));
-  PopupMenu(&menu);
-}
-
-void MainWindow::ShowAboutBox() {
-  AboutBox about(this);
-  about.ShowModal();
+  commands_.RunCommand(id, *this);
 }
 
 }  // namespace quillon::ui

@@ -17,8 +17,6 @@ class MainWindow : public ViewDialog {
   MainWindow(AppState& state, MainWindowCommands& commands);
   ~MainWindow() override;
 
-  void ShowAboutBox();
-
  protected:
   // Fills the COM port list, binds the device library (closing at once when
   // that fails) and loads the newest raw log.
@@ -27,7 +25,6 @@ class MainWindow : public ViewDialog {
  private:
   void BuildControls();
   void OnCommand(wxCommandEvent& event);
-  void OnContextMenu(wxContextMenuEvent& event);
 
   AppState& state_;
   MainWindowCommands& commands_;

@@ -11,8 +11,7 @@ class MainWindowCommands {
   virtual ~MainWindowCommands() = default;
   // Binds the device library; false when it cannot (its message was shown).
   virtual bool BindDeviceLibrary() = 0;
-  // Whether the command has a handler; a command without one does nothing.
-  virtual bool HasHandler(int commandId) const = 0;
+  // Runs the command's handler; a command without one does nothing.
   virtual void RunCommand(int commandId, WindowView& view) = 0;
 };
 

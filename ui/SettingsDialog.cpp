@@ -1,9 +1,6 @@
 #include "ui/SettingsDialog.h"
 
-#include <wx/menu.h>
-
 #include "core/ControlIds.h"
-#include "ui/AboutBox.h"
 #include "ui/LoggerIcon.h"
 
 namespace quillon::ui {
@@ -19,8 +16,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, AppState& state, DeviceLibrary&
 
   Bind(wxEVT_BUTTON, &SettingsDialog::OnButton, this);
   Bind(wxEVT_RADIOBUTTON, &SettingsDialog::OnRadio, this);
-  Bind(wxEVT_CONTEXT_MENU, &SettingsDialog::OnContextMenu, this);
-  Bind(wxEVT_MENU, [this](wxCommandEvent&) { AboutBox(this).ShowModal(); }, ids::kAboutCommand);
+  AddAboutItem();
   CentreOnParent();
 }
 
@@ -75,11 +71,5 @@ void SettingsDialog::OnButton(wxCommandEvent& event) {
 }
 
 void SettingsDialog::OnRadio(wxCommandEvent& event) { controller_.OnRadio(event.GetId()); }
-
-void SettingsDialog::OnContextMenu(wxContextMenuEvent&) {
-  wxMenu menu;
-  menu.Append(ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."));
-  PopupMenu(&menu);
-}
 
 }  // namespace quillon::ui

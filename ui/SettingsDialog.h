@@ -25,7 +25,6 @@ class SettingsDialog : public ViewDialog {
   void BuildControls();
   void OnButton(wxCommandEvent& event);
   void OnRadio(wxCommandEvent& event);
-  void OnContextMenu(wxContextMenuEvent& event);
 
   AppState& state_;
   SettingsController controller_;

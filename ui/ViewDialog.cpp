@@ -1,8 +1,11 @@
 #include "ui/ViewDialog.h"
 
+#include <wx/menu.h>
 #include <wx/textentry.h>
 #include <wx/valtext.h>
 
+#include "core/ControlIds.h"
+#include "ui/AboutBox.h"
 #include "ui/BusyRunner.h"
 #include "ui/ColouredMessageBox.h"
 #include "ui/DialogLook.h"
@@ -29,6 +32,15 @@ ViewDialog::ViewDialog(wxWindow* parent, const wxString& title, int widthDlu, in
     }
   });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndDialogCancel(); });
+}
+
+void ViewDialog::AddAboutItem() {
+  Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
+    wxMenu menu;
+    menu.Append(ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."));
+    PopupMenu(&menu);
+  });
+  Bind(wxEVT_MENU, [this](wxCommandEvent&) { AboutBox(this).ShowModal(); }, ids::kAboutCommand);
 }
 
 int ViewDialog::ShowModal() {

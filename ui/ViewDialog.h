@@ -47,6 +47,9 @@ class ViewDialog : public wxDialog, public WindowView {
   // The opening sequence, before the dialog shows; false cancels it.
   virtual bool OpenDialog() { return true; }
   bool CancelRequested() const { return cancelRequested_; }
+  // The About item (command 16) in a right-click menu of the window: the
+  // window manager's menu is out of reach on Linux. It opens the About Box.
+  void AddAboutItem();
 
   wxRect Dlu(int x, int y, int width, int height);
   HoverButton* AddButton(int id, const char* caption, int x, int y, int width, int height);

@@ -1,4 +1,5 @@
 #include "core/ComboModel.h"
+#include "core/ComPortList.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +24,17 @@ TEST(ComboModel, KeepsItemsSortedAndEqualTextsInOrderOfAddition) {
   EXPECT_EQ(m.GetItemData(2), 1);
 }
 
-TEST(ComboModel, ComPortNamesSortToTheirPortNumber) {
+TEST(ComPortList, ItemIndexIsThePortNumberAndCom02IsSelected) {
   ComboModel m;
-  m.AddString("");
-  for (int n = 1; n < 100; ++n) m.AddString((n < 10 ? "COM0" : "COM") + std::to_string(n));
+  m.AddString("left over");
+  FillComPortList(m);
   ASSERT_EQ(m.GetCount(), 100);
-  EXPECT_EQ(m.GetItemText(0), "");
-  EXPECT_EQ(m.GetItemText(2), "COM02");
-  EXPECT_EQ(m.GetItemText(99), "COM99");
+  for (int n : {0, 1, 2, 9, 10, 55, 99}) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(m.GetItemText(n), n == 0 ? std::string() : (n < 10 ? "COM0" : "COM") + std::to_string(n));
+  }
+  EXPECT_EQ(m.GetCurSel(), 2);
+  EXPECT_EQ(m.GetEditText(), "COM02");
 }
 
 TEST(ComboModel, AddingManyAtOnceEqualsAddingOneByOne) {

@@ -29,8 +29,8 @@ const std::string kOutputTo = "Output to ' " + kCsvName + " ' file ";
 const std::string kCsvOpenFailure = "Can't open Output File,Please close file\xEF\xBC\x81\xEF\xBC\x81";
 const std::string kEarthDownload = "Please Download Google Earth from \"http://earth.google.com/download-earth.html\" ";
 
-ShownMessage Info(const std::string& text) { return {text, "Info", MessageButtons::kOk, true}; }
-ShownMessage Api(const std::string& text) { return {text, "API-return", MessageButtons::kOk, true}; }
+using testing::Api;
+using testing::Info;
 
 // Makes file writes beyond `bytes` fail, as a full disk would.
 class ScopedFileSizeLimit {

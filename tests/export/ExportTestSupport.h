@@ -18,6 +18,7 @@
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "platform/WorkingDirectory.h"
+#include "tests/support/FakeWindowView.h"
 #include "tests/platform/WorkingDirectoryTestSupport.h"
 
 namespace quillon::testing {
@@ -189,5 +190,9 @@ inline std::unique_ptr<KeyStoreKey> FakeKeyStore::CreateKey(const std::string& k
   keys[keyPath];
   return std::make_unique<FakeKey>(*this, keyPath);
 }
+
+// Message boxes owned by the Main Window, with the two captions the exports use.
+inline ShownMessage Info(const std::string& text) { return {text, "Info", MessageButtons::kOk, true}; }
+inline ShownMessage Api(const std::string& text) { return {text, "API-return", MessageButtons::kOk, true}; }
 
 }  // namespace quillon::testing

@@ -18,8 +18,8 @@ using testing::ShownMessage;
 const std::string kLocrName = "20080307140509_locr_123456.txt";
 const std::string kRmc = "$GPRMC,140509.000,A,2503.1234,N,12130.5678,W,10.0,54.7,070308,,,A*73";
 
-ShownMessage Info(const std::string& text) { return {text, "Info", MessageButtons::kOk, true}; }
-ShownMessage Api(const std::string& text) { return {text, "API-return", MessageButtons::kOk, true}; }
+using testing::Api;
+using testing::Info;
 const ShownMessage kOutputTo = Info("Output to ' " + kLocrName + " ' file ");
 const ShownMessage kDownload = Api("Please download locr from \"http://www.locr.com/\" ");
 

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <random>
 
+#include "core/ComPortList.h"
+
 namespace quillon::testing {
 
 namespace {
@@ -108,11 +110,7 @@ int FakeDevice::EraseAllDb(std::uint8_t port) {
   return Record(DeviceCall{EntryPoint::kEraseAllDb, port}, "EraseAllDb(" + std::to_string(port) + ")");
 }
 
-DeviceRig::DeviceRig() {
-  state.comPortList.AddString("");
-  for (int n = 1; n < 100; ++n) state.comPortList.AddString((n < 10 ? "COM0" : "COM") + std::to_string(n));
-  state.comPortList.SetCurSel(2);
-}
+DeviceRig::DeviceRig() { FillComPortList(state.comPortList); }
 
 ScopedTempWorkingDirectory::ScopedTempWorkingDirectory() : previous_(std::filesystem::current_path()) {
   std::random_device random;

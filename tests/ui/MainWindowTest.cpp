@@ -52,7 +52,6 @@ class RecordingCommands : public ui::MainWindowCommands {
     ++binds;
     return bindSucceeds;
   }
-  bool HasHandler(int) const override { return true; }
   void RunCommand(int commandId, WindowView&) override { commands.push_back(commandId); }
 
   bool bindSucceeds = true;

@@ -33,34 +33,6 @@ HoverButton::~HoverButton() {
   if (HasCapture()) ReleaseMouse();
 }
 
-void HoverButton::SetFlatStyle(bool flat, bool repaint) {
-  if (logic_.SetFlatStyle(flat, repaint)) Refresh();
-}
-
-void HoverButton::SetFocusInFlat(bool focusInFlat, bool repaint) {
-  if (logic_.SetFocusInFlat(focusInFlat, repaint)) Refresh();
-}
-
-void HoverButton::SetNormalBackground(const wxColour& colour, bool repaint) {
-  if (logic_.SetNormalBackground(FromWx(colour), repaint)) Refresh();
-}
-
-void HoverButton::SetHoverBackground(const wxColour& colour, bool repaint) {
-  if (logic_.SetHoverBackground(FromWx(colour), repaint)) Refresh();
-}
-
-void HoverButton::SetNormalTextColour(const wxColour& colour, bool repaint) {
-  if (logic_.SetNormalTextColour(FromWx(colour), repaint)) Refresh();
-}
-
-void HoverButton::SetHoverTextColour(const wxColour& colour, bool repaint) {
-  if (logic_.SetHoverTextColour(FromWx(colour), repaint)) Refresh();
-}
-
-void HoverButton::SetBorderColour(const wxColour& colour, bool repaint) {
-  if (logic_.SetBorderColour(FromWx(colour), repaint)) Refresh();
-}
-
 bool HoverButton::Enable(bool enable) {
   bool changed = wxControl::Enable(enable);
   Refresh();

@@ -19,14 +19,6 @@ class HoverButton : public wxControl {
               bool isDefault = false);
   ~HoverButton() override;
 
-  void SetFlatStyle(bool flat, bool repaint = true);
-  void SetFocusInFlat(bool focusInFlat, bool repaint = true);
-  void SetNormalBackground(const wxColour& colour, bool repaint = true);
-  void SetHoverBackground(const wxColour& colour, bool repaint = true);
-  void SetNormalTextColour(const wxColour& colour, bool repaint = true);
-  void SetHoverTextColour(const wxColour& colour, bool repaint = true);
-  void SetBorderColour(const wxColour& colour, bool repaint = true);
-
   const HoverButtonLogic& Logic() const { return logic_; }
   // Draws the current look into dc, as the paint handler does.
   void Render(wxDC& dc);

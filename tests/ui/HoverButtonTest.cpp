@@ -201,20 +201,6 @@ TEST(HoverButtonTest, SpaceAndEnterActivateLikeAnyPushButton) {
   EXPECT_LT(dots, 110);
 }
 
-TEST(HoverButtonTest, SettersChangeTheLook) {
-  ButtonStage stage;
-  stage.button->SetNormalBackground(wxColour(250, 240, 200));
-  stage.button->SetBorderColour(wxColour(200, 0, 0));
-  wxImage image = stage.Look("hover_button_custom");
-  EXPECT_EQ(PixelAt(image, 5, 5), (Rgb{250, 240, 200}));
-  EXPECT_EQ(PixelAt(image, 0, 0), (Rgb{200, 0, 0}));
-
-  stage.button->SetFlatStyle(false);
-  stage.Move(kInside);
-  EXPECT_FALSE(stage.button->Logic().IsHovering()) << "a raised button does not track the pointer";
-  EXPECT_FALSE(stage.button->HasCapture());
-}
-
 TEST(HoverButtonTest, RealPointerMovesHoverAndClick) {
   ButtonStage stage;
   wxUIActionSimulator sim;

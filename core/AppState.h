@@ -5,15 +5,10 @@
 #include <string>
 
 #include "core/ComboModel.h"
-#include "logdata/FixList.h"
+#include "core/FixList.h"
+#include "platform/PathConventions.h"
 
 namespace quillon {
-
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
 
 // The device state of the run; all zero at start, portOpened never cleared.
 struct DeviceState {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
-#include "device/DeviceCodes.h"
 #include "device/DumpMode.h"
 
 namespace quillon {

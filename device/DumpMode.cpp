@@ -1,6 +1,6 @@
 #include "device/DumpMode.h"
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 
 namespace quillon {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "orvex/OrvexApi.h"
+#include "api/OrvexApi.h"
 #include "platform/DynamicLibrary.h"
 
 namespace quillon {

@@ -2,12 +2,13 @@
 
 #include <cstdio>
 
+#include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
-#include "device/DeviceCodes.h"
-#include "device/DumpMode.h"
 #include "device/ConnectionHandlers.h"
+#include "device/DumpMode.h"
+#include "device/LoggerErase.h"
 #include "logdata/RawLogSelection.h"
-#include "settings/SettingsController.h"
+#include "platform/SystemClock.h"
 
 namespace quillon {
 
@@ -41,12 +42,7 @@ const char* DumpFailureMessage(int result) {
 }  // namespace
 
 std::string RawLogNameAt(std::time_t now, std::uint32_t serialNumber) {
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalCalendarTime(now);
   char stamp[80];
   std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
                 local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
@@ -80,8 +76,8 @@ void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, Me
       MessageAnswer::kOk) {
     return;
   }
-  SettingsController eraser(state, library, ownerless);
-  eraser.OnEraseAllLogData(view);
+  // No Settings Dialog is shown here, so the erase reports on ownerless too.
+  EraseAllLogData(state, library, ownerless, ownerless, view);
 }
 
 }  // namespace quillon

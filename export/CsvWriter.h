@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/AppState.h"
-#include "logdata/FixList.h"
+#include "core/FixList.h"
 
 namespace quillon {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "logdata/FixRecord.h"
+#include "core/FixRecord.h"
 
 namespace quillon {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/AppState.h"
-#include "logdata/FixList.h"
+#include "core/FixList.h"
 
 namespace quillon {
 

@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/WindowView.h"
 #include "platform/KeyStore.h"
+#include "platform/PathConventions.h"
 #include "platform/Shell.h"
 
 namespace quillon {
@@ -12,14 +13,9 @@ inline constexpr char kLocrDownloadPage[] = "http://www.locr.com/";
 inline constexpr std::size_t kExecutionFileBufferSize = 256;
 
 // The folder that the locr client is pointed at, after the working directory.
-// Windows compares folder names without regard to case, so "Locr" there names
-// the export's "locr" folder; elsewhere the export folder's own spelling is
-// the only one that names it.
-#ifdef _WIN32
-inline constexpr char kLocrClientFolder[] = "Locr";
-#else
-inline constexpr char kLocrClientFolder[] = "locr";
-#endif
+// Where file names ignore case, "Locr" names the export's "locr" folder;
+// elsewhere the export folder's own spelling is the only one that names it.
+inline constexpr const char* kLocrClientFolder = kFileNamesIgnoreCase ? "Locr" : "locr";
 
 // Writes the locr file into the working directory; shows the failure message
 // when it cannot be written.

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "logdata/FixList.h"
+#include "core/FixList.h"
 
 namespace quillon {
 

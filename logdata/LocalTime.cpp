@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "logdata/CivilTime.h"
-#include "platform/LocalTime.h"
+#include "platform/SystemClock.h"
 
 namespace quillon {
 

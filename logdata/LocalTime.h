@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logdata/FixList.h"
+#include "core/FixList.h"
 
 namespace quillon {
 

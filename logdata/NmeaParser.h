@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "logdata/FixList.h"
-#include "logdata/FixRecord.h"
-#include "logdata/FixedText.h"
+#include "core/FixList.h"
+#include "core/FixRecord.h"
+#include "core/FixedText.h"
 
 namespace quillon {
 

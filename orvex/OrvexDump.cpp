@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <string>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "orvex/NmeaRenderer.h"
 #include "orvex/OrvexLibrary.h"
 #include "orvex/RawLogFile.h"

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <new>
 
-#include "device/DeviceCodes.h"
-#include "orvex/OrvexApi.h"
+#include "api/DeviceCodes.h"
+#include "api/OrvexApi.h"
 #include "orvex/OrvexLibrary.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "device/DeviceCodes.h"
-#include "orvex/OrvexApi.h"
+#include "api/DeviceCodes.h"
+#include "api/OrvexApi.h"
 #include "orvex/PortResolver.h"
 #include "orvex/VoiceFiles.h"
 

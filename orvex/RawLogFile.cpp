@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 
 namespace quillon::orvex {
 namespace {

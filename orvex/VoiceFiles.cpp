@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "orvex/WireProtocol.h"
 
 namespace quillon::orvex {

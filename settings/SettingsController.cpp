@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
-#include "device/DeviceCodes.h"
 #include "device/DumpMode.h"
+#include "device/LoggerErase.h"
 
 namespace quillon {
 
@@ -119,25 +120,7 @@ void SettingsController::OnRadio(int controlId) {
 
 void SettingsController::OnEraseAllLogData(WindowView& busyHost) {
   MessageBoxes& messages = shownDialog_ ? static_cast<MessageBoxes&>(*shownDialog_) : ownerless_;
-  if (!EnterDumpMode(state_, library_, ownerless_, busyHost)) return;
-  if (!RequireEntryPoint(library_, EntryPoint::kEraseAllDb, messages)) return;
-  const std::uint8_t port = SettingsPort();
-  int result = 0;
-  busyHost.RunBusy("Erasing the logger data", [&] { result = library_.EraseAllDb(port); });
-  LeaveDumpMode(library_, ownerless_, busyHost);
-  switch (result) {
-    case code::kNotDumpMode:
-      ShowApiReturn(messages, "Not dump mode");
-      break;
-    case code::kDeviceNotReport:
-      ShowApiReturn(messages, "Device not report");
-      break;
-    case code::kEraseSuccessful:
-      ShowApiReturn(messages, "Erase database successful");
-      break;
-    default:
-      break;
-  }
+  EraseAllLogData(state_, library_, messages, ownerless_, busyHost);
 }
 
 }  // namespace quillon

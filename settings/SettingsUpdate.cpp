@@ -4,8 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
-#include "device/DeviceCodes.h"
 #include "device/DumpMode.h"
 #include "settings/EditNumber.h"
 #include "settings/SettingsController.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 
 namespace quillon::orvex {
 namespace {

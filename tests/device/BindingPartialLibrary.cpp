@@ -3,7 +3,7 @@
 // arguments over in the right order.
 #include <cstring>
 
-#include "orvex/OrvexApi.h"
+#include "api/OrvexApi.h"
 #include "tests/device/BindingTestValues.h"
 
 extern "C" {

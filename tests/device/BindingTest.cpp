@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "device/LibraryBinding.h"
 #include "tests/device/BindingTestValues.h"
 #include "tests/support/FakeWindowView.h"

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "logdata/FixList.h"
+#include "core/FixList.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "platform/WorkingDirectory.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/LocalTime.h"
+#include "platform/SystemClock.h"
 #include "tests/logdata/LogdataTestSupport.h"
 
 namespace quillon {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "orvex/PortResolver.h"
 #include "orvex/RawLogFile.h"
 #include "orvex/VoiceFiles.h"

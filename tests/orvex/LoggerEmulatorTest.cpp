@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "orvex/NmeaRenderer.h"
 #include "orvex/emulator/EmulatorOptions.h"
 #include "orvex/emulator/LoggerEmulator.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "orvex/LoggerRecord.h"
 #include "orvex/NmeaRenderer.h"
 #include "orvex/emulator/SyntheticTrack.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "orvex/OrvexApi.h"
+#include "api/OrvexApi.h"
 #include "tests/orvex/EmulatorProcess.h"
 
 namespace quillon::orvex::testing {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
-#include "device/DeviceCodes.h"
 #include "tests/ui/EmulatorRig.h"
 
 namespace quillon::uitest {

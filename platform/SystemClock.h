@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 namespace quillon {
 
@@ -13,5 +14,10 @@ void ReloadTimeZone();
 // daylight saving included. False when the platform cannot convert the
 // instant.
 bool UtcOffsetAt(std::int64_t utcSeconds, std::int32_t& offsetSeconds);
+
+// The PC's local calendar time at `instant`, daylight saving included; all
+// fields zero when the platform cannot convert the instant. Safe to call from
+// any thread, unlike std::localtime.
+std::tm LocalCalendarTime(std::time_t instant);
 
 }  // namespace quillon

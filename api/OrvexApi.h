@@ -2,20 +2,17 @@
 
 // The eleven entry points of ORVEX_DLL.dll, as the logger vendor's library
 // exports them and as our stand-in library implements them. Every entry point
-// returns a device result code (device/DeviceCodes.h).
+// returns a device result code (api/DeviceCodes.h). This folder is the
+// contract between the tool and the library: both include it, neither
+// includes the other.
 #include <stdint.h>
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define ORVEX_CALL __stdcall
-#else
-#define ORVEX_CALL
-#endif
+#include "platform/SharedLibraryAbi.h"
 
-#if defined(_WIN32)
-#define ORVEX_EXPORT __declspec(dllexport)
-#else
-#define ORVEX_EXPORT __attribute__((visibility("default")))
-#endif
+// __stdcall on 32-bit Windows, where the vendor's library uses it; empty
+// elsewhere.
+#define ORVEX_CALL QUILLON_STDCALL
+#define ORVEX_EXPORT QUILLON_LIBRARY_EXPORT
 
 #ifdef __cplusplus
 extern "C" {

@@ -1,4 +1,4 @@
-#include "platform/LocalTime.h"
+#include "platform/SystemClock.h"
 
 #include <ctime>
 
@@ -20,6 +20,12 @@ bool UtcOffsetAt(std::int64_t utcSeconds, std::int32_t& offsetSeconds) {
   return true;
 }
 
+std::tm LocalCalendarTime(std::time_t instant) {
+  std::tm local{};
+  if (localtime_s(&local, &instant) != 0) return std::tm{};
+  return local;
+}
+
 #else
 
 void ReloadTimeZone() { tzset(); }
@@ -31,6 +37,12 @@ bool UtcOffsetAt(std::int64_t utcSeconds, std::int32_t& offsetSeconds) {
   if (!localtime_r(&instant, &local)) return false;
   offsetSeconds = static_cast<std::int32_t>(local.tm_gmtoff);
   return true;
+}
+
+std::tm LocalCalendarTime(std::time_t instant) {
+  std::tm local{};
+  if (!localtime_r(&instant, &local)) return std::tm{};
+  return local;
 }
 
 #endif

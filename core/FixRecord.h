@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "logdata/FixedText.h"
+#include "core/FixedText.h"
 
 namespace quillon {
 

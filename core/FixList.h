@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "logdata/FixRecord.h"
+#include "core/FixRecord.h"
 
 namespace quillon {
 

@@ -11,6 +11,7 @@ namespace quillon::orvex {
 namespace {
 
 constexpr speed_t kLineSpeed = B115200;
+constexpr int kDiscardPasses = 16;
 
 }  // namespace
 
@@ -81,8 +82,9 @@ SerialLine::ReadResult SerialLine::Read(std::uint8_t* data, std::size_t size, in
 
 void SerialLine::DiscardInput() {
   ::tcflush(fd_, TCIFLUSH);
+  // Bounded, so that a line streaming faster than we read cannot hold us here.
   std::uint8_t scratch[4096];
-  while (::read(fd_, scratch, sizeof scratch) > 0) {
+  for (int pass = 0; pass < kDiscardPasses && ::read(fd_, scratch, sizeof scratch) > 0; ++pass) {
   }
 }
 

@@ -109,4 +109,12 @@ void PtyPort::Send(const std::vector<std::uint8_t>& bytes, int baud, const volat
   }
 }
 
+void PtyPort::Stream(const std::string& text) {
+  if (master_ < 0) return;
+  ssize_t written;
+  do {
+    written = ::write(master_, text.data(), text.size());
+  } while (written < 0 && errno == EINTR);
+}
+
 }  // namespace quillon::orvex

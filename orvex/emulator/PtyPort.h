@@ -28,6 +28,9 @@ class PtyPort {
   // above 0. Gives up when the other side takes nothing for two seconds or
   // `stop` is raised.
   void Send(const std::vector<std::uint8_t>& bytes, int baud, const volatile std::sig_atomic_t& stop);
+  // Writes what the line takes at once and drops the rest: a device that
+  // streams on its own does not wait for anyone to listen.
+  void Stream(const std::string& text);
   // Pulls the cable: closes both ends and removes the link.
   void Unplug();
 

@@ -18,11 +18,12 @@ constexpr int kDiscardPasses = 16;
 std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  termios tio{};
-  if (::tcgetattr(fd, &tio) != 0) {
+  termios found{};
+  if (::tcgetattr(fd, &found) != 0) {
     ::close(fd);
     return nullptr;
   }
+  termios tio = found;
   ::cfmakeraw(&tio);
   tio.c_cflag |= CLOCAL | CREAD;
   tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | CSTOPB | PARENB);
@@ -36,10 +37,16 @@ std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path) {
     return nullptr;
   }
   ::tcflush(fd, TCIOFLUSH);
-  return std::unique_ptr<SerialLine>(new SerialLine(fd));
+  return std::unique_ptr<SerialLine>(new SerialLine(fd, found));
 }
 
-SerialLine::~SerialLine() { ::close(fd_); }
+SerialLine::~SerialLine() {
+  // The terminal may belong to something else than a logger (a shell, a
+  // modem): it gets back the settings it had. A line that hung up refuses,
+  // which does no harm.
+  ::tcsetattr(fd_, TCSANOW, &found_);
+  ::close(fd_);
+}
 
 bool SerialLine::Write(const std::uint8_t* data, std::size_t size) {
   while (size > 0) {

@@ -13,8 +13,11 @@ namespace quillon::orvex {
 namespace {
 
 // A logger that is there answers a dump-mode request at once; a short wait
-// keeps the automatic scan over many silent ports bearable.
-constexpr WireTimeouts kEnterTimeouts{300, 300};
+// keeps the automatic scan over many silent ports bearable. A port that talks
+// without answering (a GPS mouse, a modem) gets no more time than a silent
+// one: the whole entry, all attempts, ends when a silent port's would. Each
+// port of the automatic scan gets that time of its own.
+constexpr WireTimeouts kEnterTimeouts{300, 300, (kMaxRetries + 1) * 300};
 constexpr WireTimeouts kExitTimeouts{150, 150};
 constexpr WireTimeouts kEraseTimeouts{3000, 300};
 

@@ -1,9 +1,27 @@
 #include "orvex/PortResolver.h"
 
+#include <signal.h>
+
+#include <cerrno>
+#include <climits>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace quillon::orvex {
+namespace {
+
+// A published port is trusted only while its publisher runs: the link of a
+// program that was killed stays, and once its terminal number goes to another
+// program the link leads into that program's terminal.
+bool PublisherRuns(const std::filesystem::path& entry) {
+  std::ifstream in(entry.string() + ".pid");
+  long long pid = 0;
+  if (!(in >> pid) || pid <= 0 || pid > INT_MAX) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+}  // namespace
 
 std::optional<std::filesystem::path> ResolveComPort(int port, const std::filesystem::path& workingDirectory) {
   namespace fs = std::filesystem;
@@ -12,7 +30,7 @@ std::optional<std::filesystem::path> ResolveComPort(int port, const std::filesys
   fs::path portsFolder = workingDirectory / "ports";
   if (fs::is_directory(portsFolder, error)) {
     fs::path entry = portsFolder / ("COM" + std::to_string(port));
-    if (fs::exists(fs::symlink_status(entry, error))) return entry;
+    if (fs::exists(fs::symlink_status(entry, error)) && PublisherRuns(entry)) return entry;
     return std::nullopt;
   }
   std::vector<fs::path> devices;

@@ -51,12 +51,15 @@ int RawLogFile::Begin(const std::string& fileName) {
   }
 
   finalName_ = fileName;
-  temporaryName_ = (folder / ("." + path.filename().string() + ".part")).string();
-  fd_ = ::open(temporaryName_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd_ < 0) {
-    temporaryName_.clear();
-    return code::kCantBuildOutputFile;
-  }
+  const std::string temporaryName = (folder / ("." + path.filename().string() + ".part")).string();
+  // Whatever holds the name already (a crashed dump's remains, or a link
+  // planted to make us write elsewhere) is removed, never opened: the file is
+  // created anew, and if the name is taken again in between we fail instead
+  // of following it.
+  ::unlink(temporaryName.c_str());
+  fd_ = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd_ < 0) return code::kCantBuildOutputFile;
+  temporaryName_ = temporaryName;
   return 0;
 }
 

@@ -11,17 +11,19 @@ namespace quillon::orvex {
 namespace {
 
 constexpr speed_t kLineSpeed = B115200;
+constexpr int kDiscardPasses = 16;
 
 }  // namespace
 
 std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  termios tio{};
-  if (::tcgetattr(fd, &tio) != 0) {
+  termios found{};
+  if (::tcgetattr(fd, &found) != 0) {
     ::close(fd);
     return nullptr;
   }
+  termios tio = found;
   ::cfmakeraw(&tio);
   tio.c_cflag |= CLOCAL | CREAD;
   tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | CSTOPB | PARENB);
@@ -35,10 +37,16 @@ std::unique_ptr<SerialLine> SerialLine::Open(const std::string& path) {
     return nullptr;
   }
   ::tcflush(fd, TCIOFLUSH);
-  return std::unique_ptr<SerialLine>(new SerialLine(fd));
+  return std::unique_ptr<SerialLine>(new SerialLine(fd, found));
 }
 
-SerialLine::~SerialLine() { ::close(fd_); }
+SerialLine::~SerialLine() {
+  // The terminal may belong to something else than a logger (a shell, a
+  // modem): it gets back the settings it had. A line that hung up refuses,
+  // which does no harm.
+  ::tcsetattr(fd_, TCSANOW, &found_);
+  ::close(fd_);
+}
 
 bool SerialLine::Write(const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
@@ -81,8 +89,9 @@ SerialLine::ReadResult SerialLine::Read(std::uint8_t* data, std::size_t size, in
 
 void SerialLine::DiscardInput() {
   ::tcflush(fd_, TCIFLUSH);
+  // Bounded, so that a line streaming faster than we read cannot hold us here.
   std::uint8_t scratch[4096];
-  while (::read(fd_, scratch, sizeof scratch) > 0) {
+  for (int pass = 0; pass < kDiscardPasses && ::read(fd_, scratch, sizeof scratch) > 0; ++pass) {
   }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <termios.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,7 +10,8 @@
 namespace quillon::orvex {
 
 // A serial line opened raw (8N1, no flow control, no echo, no line editing),
-// with a timeout on every read.
+// with a timeout on every read. Closing it puts back the terminal settings it
+// was found with.
 class SerialLine {
  public:
   enum class ReadStatus { kData, kTimeout, kHangup };
@@ -31,8 +34,9 @@ class SerialLine {
   void DiscardInput();
 
  private:
-  explicit SerialLine(int fd) : fd_(fd) {}
+  SerialLine(int fd, const termios& found) : fd_(fd), found_(found) {}
   int fd_;
+  termios found_;
 };
 
 }  // namespace quillon::orvex

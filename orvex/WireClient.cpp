@@ -1,5 +1,6 @@
 #include "orvex/WireClient.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace quillon::orvex {
@@ -13,12 +14,17 @@ constexpr auto kLongestAnswer = std::chrono::seconds(30);
 
 WireClient::Result WireClient::Transact(Command command, const std::vector<std::uint8_t>& payload, Frame& answer,
                                         const WireTimeouts& timeouts) {
+  const Deadline overall = timeouts.totalMs > 0
+                               ? std::chrono::steady_clock::now() + std::chrono::milliseconds(timeouts.totalMs)
+                               : Deadline::max();
   for (int attempt = 0; attempt <= kMaxRetries; ++attempt) {
     if (attempt > 0) {
+      if (std::chrono::steady_clock::now() >= overall) break;
       line_.DiscardInput();
       decoder_.Clear();
     }
-    switch (Once(command, payload, answer, timeouts)) {
+    const Deadline deadline = std::min(overall, std::chrono::steady_clock::now() + kLongestAnswer);
+    switch (Once(command, payload, answer, timeouts, deadline)) {
       case Attempt::kAnswered:
         return Result::kAnswered;
       case Attempt::kLineLost:
@@ -31,13 +37,12 @@ WireClient::Result WireClient::Transact(Command command, const std::vector<std::
 }
 
 WireClient::Attempt WireClient::Once(Command command, const std::vector<std::uint8_t>& payload, Frame& answer,
-                                     const WireTimeouts& timeouts) {
+                                     const WireTimeouts& timeouts, Deadline deadline) {
   const std::uint8_t sequence = ++sequence_;
   auto request = EncodeFrame(static_cast<std::uint8_t>(command), sequence, payload);
   if (!line_.Write(request.data(), request.size())) return Attempt::kLineLost;
 
   const std::uint8_t expected = static_cast<std::uint8_t>(command) | kAnswerBit;
-  const auto deadline = std::chrono::steady_clock::now() + kLongestAnswer;
   int waitMs = timeouts.answerMs;
   std::uint8_t buffer[8192];
   for (;;) {
@@ -51,8 +56,9 @@ WireClient::Attempt WireClient::Once(Command command, const std::vector<std::uin
       }
       // A late answer to an earlier attempt: drop it and keep waiting.
     }
-    if (std::chrono::steady_clock::now() > deadline) return Attempt::kRetry;
-    auto got = line_.Read(buffer, sizeof buffer, waitMs);
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return Attempt::kRetry;
+    auto got = line_.Read(buffer, sizeof buffer, static_cast<int>(std::min<long long>(waitMs, left.count())));
     if (got.status == SerialLine::ReadStatus::kHangup) return Attempt::kLineLost;
     if (got.status == SerialLine::ReadStatus::kTimeout) return Attempt::kRetry;
     decoder_.Append(buffer, got.count);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -8,11 +9,14 @@
 
 namespace quillon::orvex {
 
-// Time the logger has to start its answer, and the longest pause allowed
-// between two pieces of one answer.
+// Time the logger has to start its answer, the longest pause allowed between
+// two pieces of one answer, and, when above 0, the most the whole request may
+// take with all its attempts: bytes that keep coming without ever forming the
+// answer (a device that streams on its own) cannot stretch it.
 struct WireTimeouts {
   int answerMs = 500;
   int pauseMs = 300;
+  int totalMs = 0;
 };
 inline constexpr int kMaxRetries = 3;
 
@@ -31,8 +35,9 @@ class WireClient {
 
  private:
   enum class Attempt { kAnswered, kRetry, kLineLost };
+  using Deadline = std::chrono::steady_clock::time_point;
   Attempt Once(Command command, const std::vector<std::uint8_t>& payload, Frame& answer,
-               const WireTimeouts& timeouts);
+               const WireTimeouts& timeouts, Deadline deadline);
 
   SerialLine& line_;
   FrameDecoder decoder_;

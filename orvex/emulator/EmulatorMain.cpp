@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
 
+#include "orvex/NmeaRenderer.h"
 #include "orvex/emulator/EmulatorOptions.h"
 #include "orvex/emulator/LoggerEmulator.h"
 #include "orvex/emulator/PtyPort.h"
@@ -17,6 +19,10 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
+
+// A GPS mouse at 9600 baud sends about this much: one fix every 100 ms keeps
+// the line busier than any pause the library waits for.
+constexpr auto kChatterEvery = std::chrono::milliseconds(100);
 
 void OnStopSignal(int) { stopRequested = 1; }
 
@@ -65,9 +71,17 @@ int main(int argc, char** argv) {
 
   FrameDecoder decoder;
   std::uint8_t buffer[8192];
+  auto nextChatter = std::chrono::steady_clock::now();
+  std::size_t chatterFix = 0;
   while (!stopRequested) {
+    if (options->chatty && !fixes.empty() && std::chrono::steady_clock::now() >= nextChatter) {
+      std::string text;
+      RenderFix(fixes[chatterFix++ % fixes.size()], false, text);
+      port->Stream(text);
+      nextChatter += kChatterEvery;
+    }
     pollfd pfd{port->Fd(), POLLIN, 0};
-    int ready = ::poll(&pfd, 1, 200);
+    int ready = ::poll(&pfd, 1, options->chatty ? 20 : 200);
     if (ready <= 0) continue;
     ssize_t got = ::read(port->Fd(), buffer, sizeof buffer);
     if (got <= 0) {
@@ -78,7 +92,7 @@ int main(int argc, char** argv) {
       }
       break;
     }
-    if (options->noAnswer) continue;
+    if (options->noAnswer || options->chatty) continue;
     decoder.Append(buffer, static_cast<std::size_t>(got));
     Frame request;
     FrameDecoder::Event event;

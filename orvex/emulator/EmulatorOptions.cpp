@@ -7,7 +7,7 @@ namespace quillon::orvex {
 
 const char* const kEmulatorUsage =
     "usage: orvex-emulator [--port-dir DIR] [--com N] [--serial N] [--fixes N | --track FILE]\n"
-    "                      [--no-answer] [--refuse-dump-mode] [--gps-invalid] [--empty-info]\n"
+    "                      [--no-answer] [--chatty] [--refuse-dump-mode] [--gps-invalid] [--empty-info]\n"
     "                      [--garbled-info] [--bad-memory-size] [--setting-fail]\n"
     "                      [--unplug-after BYTES] [--corrupt-block N] [--baud N]\n";
 
@@ -31,9 +31,13 @@ std::optional<EmulatorOptions> ParseEmulatorOptions(int argc, char** argv, std::
     bool EmulatorOptions::*field;
   };
   const Flag flags[] = {
-      {"--no-answer", &EmulatorOptions::noAnswer},         {"--refuse-dump-mode", &EmulatorOptions::refuseDumpMode},
-      {"--gps-invalid", &EmulatorOptions::gpsInvalid},     {"--empty-info", &EmulatorOptions::emptyInfo},
-      {"--garbled-info", &EmulatorOptions::garbledInfo},   {"--bad-memory-size", &EmulatorOptions::badMemorySize},
+      {"--no-answer", &EmulatorOptions::noAnswer},
+      {"--chatty", &EmulatorOptions::chatty},
+      {"--refuse-dump-mode", &EmulatorOptions::refuseDumpMode},
+      {"--gps-invalid", &EmulatorOptions::gpsInvalid},
+      {"--empty-info", &EmulatorOptions::emptyInfo},
+      {"--garbled-info", &EmulatorOptions::garbledInfo},
+      {"--bad-memory-size", &EmulatorOptions::badMemorySize},
       {"--setting-fail", &EmulatorOptions::settingFail},
   };
   for (int i = 1; i < argc; ++i) {

@@ -14,6 +14,7 @@ struct EmulatorOptions {
   std::string trackFile;     // NMEA log to take the fixes from instead
   // Fault injection.
   bool noAnswer = false;
+  bool chatty = false;            // streams NMEA text and ignores requests, as a GPS mouse does
   bool refuseDumpMode = false;
   bool gpsInvalid = false;
   bool emptyInfo = false;

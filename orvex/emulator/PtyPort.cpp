@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace quillon::orvex {
@@ -19,6 +20,26 @@ namespace fs = std::filesystem;
 
 constexpr int kGiveUpMs = 2000;
 constexpr std::size_t kThrottledChunk = 16;
+
+// Written beside and renamed into place, so that no reader sees half a number.
+bool PublishPidFile(const fs::path& pidFile, const fs::path& staging, const std::string& pid) {
+  {
+    std::ofstream out(staging, std::ios::trunc);
+    out << pid << '\n';
+    if (!out.flush()) return false;
+  }
+  std::error_code error;
+  fs::rename(staging, pidFile, error);
+  if (error) fs::remove(staging, error);
+  return !error;
+}
+
+std::string FirstLine(const std::string& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
 
 }  // namespace
 
@@ -48,8 +69,17 @@ std::unique_ptr<PtyPort> PtyPort::Create(const std::string& portDir, int com, st
 
   std::error_code fsError;
   fs::create_directories(portDir, fsError);
-  fs::path link = fs::path(portDir) / ("COM" + std::to_string(com));
-  fs::path staging = fs::path(portDir) / (".COM" + std::to_string(com) + "." + std::to_string(::getpid()));
+  const std::string comName = "COM" + std::to_string(com);
+  const std::string pid = std::to_string(::getpid());
+  fs::path link = fs::path(portDir) / comName;
+  fs::path pidFile = fs::path(portDir) / (comName + ".pid");
+  // The process id goes first: whoever sees the link can already check it.
+  if (!PublishPidFile(pidFile, fs::path(portDir) / ("." + comName + ".pid." + pid), pid)) {
+    error = "cannot publish " + pidFile.string();
+    return nullptr;
+  }
+  port->pidPath_ = pidFile.string();
+  fs::path staging = fs::path(portDir) / ("." + comName + "." + pid);
   fs::remove(staging, fsError);
   fs::create_symlink(port->devicePath_, staging, fsError);
   if (!fsError) fs::rename(staging, link, fsError);  // replaces a stale link in one step
@@ -72,8 +102,17 @@ void PtyPort::RemoveLink() {
   linkPath_.clear();
 }
 
+void PtyPort::RemovePidFile() {
+  if (pidPath_.empty()) return;
+  std::error_code error;
+  if (FirstLine(pidPath_) == std::to_string(::getpid())) fs::remove(pidPath_, error);
+  pidPath_.clear();
+}
+
 void PtyPort::Unplug() {
+  // The link first: a link without its pid file is never trusted.
   RemoveLink();
+  RemovePidFile();
   if (master_ >= 0) ::close(master_);
   if (slave_ >= 0) ::close(slave_);
   master_ = slave_ = -1;
@@ -107,6 +146,14 @@ void PtyPort::Send(const std::vector<std::uint8_t>& bytes, int baud, const volat
       ::poll(&pfd, 1, 100);
     }
   }
+}
+
+void PtyPort::Stream(const std::string& text) {
+  if (master_ < 0) return;
+  ssize_t written;
+  do {
+    written = ::write(master_, text.data(), text.size());
+  } while (written < 0 && errno == EINTR);
 }
 
 }  // namespace quillon::orvex

@@ -1,3 +1,4 @@
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -28,10 +29,36 @@ class TempFolderTest : public ::testing::Test {
 
 using PortResolverTest = TempFolderTest;
 
-TEST_F(PortResolverTest, PortsFolderDecidesAlone) {
-  fs::create_directory(folder / "ports");
-  fs::create_symlink("/dev/null", folder / "ports" / "COM12");
-  EXPECT_EQ(ResolveComPort(12, folder), folder / "ports" / "COM12");
+// A process id that no process has any more.
+pid_t EndedProcess() {
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST_F(PortResolverTest, PortsFolderDecidesAloneAndTrustsOnlyLivePublishers) {
+  const fs::path ports = folder / "ports";
+  fs::create_directory(ports);
+  struct Case {
+    int port;
+    std::string pidFile;  // empty: none
+    bool exists;
+  } cases[] = {
+      {12, std::to_string(::getpid()) + "\n", true},
+      {14, "", false},
+      {15, std::to_string(EndedProcess()) + "\n", false},
+      {16, "not a number\n", false},
+      {17, "0\n", false},   // kill(0, 0) would ask our own process group
+      {18, "-1\n", false},  // and kill(-1, 0) every process we may signal
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.port);
+    const fs::path link = ports / ("COM" + std::to_string(c.port));
+    fs::create_symlink("/dev/null", link);
+    if (!c.pidFile.empty()) std::ofstream(link.string() + ".pid") << c.pidFile;
+    EXPECT_EQ(ResolveComPort(c.port, folder), c.exists ? std::optional<fs::path>(link) : std::nullopt);
+  }
   EXPECT_FALSE(ResolveComPort(1, folder).has_value());
   EXPECT_FALSE(ResolveComPort(0, folder).has_value());
   EXPECT_FALSE(ResolveComPort(-3, folder).has_value());

@@ -50,6 +50,30 @@ TEST_F(DumpModeTest, SilentLoggerGivesCode4WithinBoundedTime) {
   EXPECT_EQ(Orvex().readMemoryUsedSize(nullptr), code::kNotDumpMode);
 }
 
+// A port that streams text and never answers (a GPS mouse, a modem) costs no
+// more than a silent one, for the named port and in the scan.
+TEST_F(DumpModeTest, ChattyPortsCostNoMoreThanSilentOnes) {
+  StartEmulator(3, {"--chatty"});
+  auto start = Clock::now();
+  EXPECT_EQ(Orvex().intoDumpMode(3), code::kNotIntoDumpMode);
+  EXPECT_LT(SecondsSince(start), 2.0);
+
+  StartEmulator(5, {"--chatty"});
+  StartEmulator(6, {"--no-answer"});
+  start = Clock::now();
+  int port = -1;
+  EXPECT_EQ(Orvex().autoIntoDumpMode(&port), code::kNotIntoDumpMode);
+  EXPECT_EQ(port, -1);
+  EXPECT_LT(SecondsSince(start), 3 * 1.2 + 1.5);
+
+  StartEmulator(8);
+  start = Clock::now();
+  EXPECT_EQ(Orvex().autoIntoDumpMode(&port), code::kIntoDumpMode);
+  EXPECT_EQ(port, 8);
+  EXPECT_LT(SecondsSince(start), 3 * 1.2 + 1.5);
+  EXPECT_EQ(Orvex().readMemoryUsedSize(nullptr), code::kMemoryUsedRead);
+}
+
 TEST_F(DumpModeTest, RefusingLoggerGivesCode4) {
   StartEmulator(3, {"--refuse-dump-mode"});
   EXPECT_EQ(Orvex().intoDumpMode(3), code::kNotIntoDumpMode);

@@ -204,6 +204,39 @@ TEST_F(DumpTest, FileSystemFailuresHaveTheirCodes) {
   EXPECT_EQ(Dump("Rawdata/second.txt"), code::kDumpSuccessful);
 }
 
+TEST_F(DumpTest, LeftoverTemporaryEntryIsReplacedNeverFollowed) {
+  // What a crashed dump, or someone else, may have left under the temporary name.
+  const std::string partName = "Rawdata/.20081231235900_Rawdata_123456.txt.part";
+  struct Case {
+    const char* what;
+    bool linkToVictim;
+    bool danglingLink;
+  } cases[] = {
+      {"link to another file", true, false},
+      {"link to a file that does not exist yet", false, true},
+      {"plain file from a crashed dump", false, false},
+  };
+  Enter({"--fixes", "20"});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all("Rawdata");
+    fs::remove_all("elsewhere");
+    fs::create_directories("Rawdata");
+    fs::create_directories("elsewhere");
+    std::ofstream("elsewhere/victim.txt") << "precious";
+    if (c.linkToVictim) fs::create_symlink(folder / "elsewhere/victim.txt", partName);
+    if (c.danglingLink) fs::create_symlink(folder / "elsewhere/planted.txt", partName);
+    if (!c.linkToVictim && !c.danglingLink) std::ofstream(partName) << "half a log";
+
+    ASSERT_EQ(Dump(), code::kDumpSuccessful);
+    EXPECT_EQ(ReadFile("elsewhere/victim.txt"), "precious");
+    EXPECT_EQ(FilesUnder("elsewhere"), std::vector<std::string>{"victim.txt"});
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(kLogName))) << "the log is not a file of its own";
+    EXPECT_EQ(ReadFile(kLogName), Expected(SyntheticTrack(20), true));
+    EXPECT_EQ(FilesUnder("Rawdata"), std::vector<std::string>{fs::path(kLogName).filename().string()});
+  }
+}
+
 TEST_F(DumpTest, CorruptBlockIsFetchedAgainAndTheFileIsRight) {
   Enter({"--fixes", "1000", "--corrupt-block", "2"});
   ASSERT_EQ(Dump(), code::kDumpSuccessful);

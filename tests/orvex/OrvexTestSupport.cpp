@@ -64,15 +64,13 @@ void OrvexFixture::SetUp() {
 void OrvexFixture::TearDown() {
   Orvex().exitDumpMode();
   for (auto& emulator : emulators) {
-    // SIGTERM ends the emulator cleanly and takes its link away.
+    // SIGTERM ends the emulator cleanly and takes its link and pid file away.
     if (emulator->Pid() > 0) {
       EXPECT_EQ(emulator->Stop(), 0);
     }
   }
   emulators.clear();
-  for (const auto& entry : fs::directory_iterator(portDir)) {
-    EXPECT_FALSE(fs::is_symlink(entry.symlink_status())) << entry.path() << " left behind";
-  }
+  for (const auto& entry : fs::directory_iterator(portDir)) ADD_FAILURE() << entry.path() << " left behind";
   fs::current_path(previous_);
   std::error_code error;
   fs::remove_all(folder, error);

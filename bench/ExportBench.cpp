@@ -10,7 +10,7 @@
 #include "core/AppState.h"
 #include "export/CsvExport.h"
 #include "export/CsvWriter.h"
-#include "export/RangeSelection.h"
+#include "export/ExportSelection.h"
 #include "logdata/RawLogSelection.h"
 #include "platform/Shell.h"
 #include "tests/support/FakeWindowView.h"

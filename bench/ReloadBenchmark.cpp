@@ -54,9 +54,8 @@ void BM_LoadRawLog(benchmark::State& state) {
   GeneratedLogDirectory directory;
   AppState app;
   app.rawLogPath = std::string("Rawdata/") + kGeneratedLogName;
-  testing::FakeMessageBoxes boxes;
   for (auto _ : state) {
-    LoadRawLog(app, boxes);
+    LoadRawLog(app);
     benchmark::DoNotOptimize(app.rawLogText->size());
   }
   ReportThroughput(state, directory);
@@ -67,8 +66,7 @@ void BM_ParseRawLog(benchmark::State& state) {
   GeneratedLogDirectory directory;
   AppState app;
   app.rawLogPath = std::string("Rawdata/") + kGeneratedLogName;
-  testing::FakeMessageBoxes boxes;
-  LoadRawLog(app, boxes);
+  LoadRawLog(app);
   for (auto _ : state) {
     ParseRawLog(app);
     benchmark::DoNotOptimize(app.fixList.Size());
@@ -82,8 +80,7 @@ void BM_ComputeLocalTimes(benchmark::State& state) {
   GeneratedLogDirectory directory;
   AppState app;
   app.rawLogPath = std::string("Rawdata/") + kGeneratedLogName;
-  testing::FakeMessageBoxes boxes;
-  LoadRawLog(app, boxes);
+  LoadRawLog(app);
   ParseRawLog(app);
   for (auto _ : state) {
     ComputeLocalTimes(app.fixList);

@@ -1,14 +1,12 @@
 #include "cli/Convert.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "cli/ConsoleWindowView.h"
+#include "cli/OutputTarget.h"
 #include "core/AppState.h"
-#include "core/ControlIds.h"
-#include "export/AtomicOutputFile.h"
+#include "core/MessageTexts.h"
 #include "export/CsvWriter.h"
 #include "export/KmlWriter.h"
 #include "export/LocrWriter.h"
@@ -23,20 +21,6 @@ namespace quillon {
 namespace {
 
 constexpr char kProgram[] = "quillon-convert: ";
-
-constexpr int kDateBoxes[8] = {ids::kFromYear, ids::kFromMonth, ids::kFromDay, ids::kFromHour,
-                               ids::kToYear,   ids::kToMonth,   ids::kToDay,   ids::kToHour};
-
-// Load failures are told in the tool's words for its window; the command line
-// tells them itself.
-class SilentBoxes : public MessageBoxes {
- public:
-  MessageAnswer ShowMessage(const std::string&, const std::string&, MessageButtons) override {
-    ++count;
-    return MessageAnswer::kOk;
-  }
-  int count = 0;
-};
 
 std::uint8_t RangeMode(ConvertRange range) {
   switch (range) {
@@ -81,29 +65,44 @@ void Render(std::ostream& out, const AppState& state, ConvertFormat format, bool
   }
 }
 
-bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
+// Why a raw log could not be opened, in the command line's words.
+const char* OpenProblem(const std::string& path) {
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  const char* problem = nullptr;
-  if (!std::filesystem::exists(status)) {
-    problem = "no such file";
-  } else if (std::filesystem::is_directory(status)) {
-    problem = "it is a folder";
-  } else if (!std::ifstream(path, std::ios::binary)) {
-    problem = "it cannot be opened";
-  }
-  if (problem) {
-    err << kProgram << "cannot read '" << path << "': " << problem << '\n';
-    return false;
-  }
+  if (!std::filesystem::exists(status)) return "no such file";
+  if (std::filesystem::is_directory(status)) return "it is a folder";
+  return "it cannot be opened";
+}
+
+bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
   state.rawLogPath = path;
-  SilentBoxes boxes;
-  LoadRawLog(state, boxes);
-  if (boxes.count > 0 || !state.rawLogText) {
-    err << kProgram << "cannot load '" << path << "' into memory\n";
-    return false;
+  switch (LoadRawLog(state)) {
+    case LoadOutcome::kLoaded:
+      return true;
+    case LoadOutcome::kCannotOpen:
+      err << kProgram << "cannot read '" << path << "': " << OpenProblem(path) << '\n';
+      return false;
+    case LoadOutcome::kMemoryNotEnough:
+      break;
   }
-  return true;
+  err << kProgram << "cannot load '" << path << "' into memory\n";
+  return false;
+}
+
+// The tool's refusal of a range, as its window words it.
+const char* RefusalText(RangeOutcome outcome) {
+  switch (outcome) {
+    case RangeOutcome::kNoDate:
+      return kNoDateMessage;
+    case RangeOutcome::kBadRange:
+      return kBadRangeMessage;
+    case RangeOutcome::kNoRangeChosen:
+      return kNoRangeMessage;
+    case RangeOutcome::kSelected:
+    case RangeOutcome::kNoFixes:
+      break;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -115,14 +114,17 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
 
-  ConsoleWindowView view(err);
-  for (int i = 0; i < 8; ++i) view.SetItemText(kDateBoxes[i], options.dateTexts[i]);
-  view.SetItemText(ids::kTagBox, options.tagText);
-  view.SetChecked(ids::kUseLocalTime, options.useLocalTime);
-  state.rangeMode = RangeMode(options.range);
-
-  if (!PrepareSelection(state, view)) {
-    if (view.MessageCount() > 0) return kConvertRefused;
+  RangeRequest request;
+  request.mode = RangeMode(options.range);
+  request.dateTexts = options.dateTexts;
+  request.tagText = options.tagText;
+  request.useLocalTime = options.useLocalTime;
+  const RangeOutcome outcome = PrepareSelection(state, request);
+  if (const char* refusal = RefusalText(outcome)) {
+    err << refusal << '\n';
+    return kConvertRefused;
+  }
+  if (outcome == RangeOutcome::kNoFixes) {
     err << kProgram << "'" << options.rawLog << "' holds no position fix; nothing written\n";
     return kConvertFailed;
   }
@@ -130,7 +132,7 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   state.fixList.Free();
 
   const std::string path = options.outputPath.value_or(DefaultOutputName(state, options.format));
-  const bool written = WriteFileAtomically(
+  const bool written = WriteOutput(
       path, [&](std::ostream& file) { Render(file, state, options.format, options.useLocalTime); });
   if (!written) {
     err << kProgram << "cannot write '" << path << "'\n";

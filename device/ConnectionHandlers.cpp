@@ -13,7 +13,6 @@ namespace quillon {
 
 namespace {
 
-constexpr char kDeviceNotReportMessage[] = "Device not report ";
 
 // The library fills the firmware buffer; it need not end in a NUL.
 std::string FirmwareText(const DeviceState& device) {

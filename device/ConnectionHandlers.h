@@ -3,12 +3,12 @@
 #include <functional>
 
 #include "core/AppState.h"
+#include "core/MessageTexts.h"
 #include "core/WindowView.h"
 #include "device/DeviceLibrary.h"
 
 namespace quillon {
 
-inline constexpr char kPleaseOpenComPortMessage[] = "Please Open Com Port \xEF\xBC\x81";  // ends in U+FF01
 // The logger's memory: 3904 KiB.
 inline constexpr int kLoggerMemoryBytes = 3904 * 1024;
 

@@ -4,15 +4,11 @@
 #include <string>
 
 #include "core/AppState.h"
+#include "core/MessageTexts.h"
 #include "core/WindowView.h"
 #include "device/DeviceLibrary.h"
 
 namespace quillon {
-
-inline constexpr char kApiReturnCaption[] = "API-return";
-inline constexpr char kLibraryNotFoundMessage[] = "ORVEX_DLL.dll not find";
-inline constexpr char kOpenComPortErrorMessage[] = "Open COM Port Error";
-inline constexpr char kCantIntoDumpModeMessage[] = "Can't into dump mode.Please try again !!";
 
 // Every device result is reported with the caption "API-return".
 void ShowApiReturn(MessageBoxes& owner, const std::string& text);

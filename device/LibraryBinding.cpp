@@ -3,6 +3,7 @@
 #include <array>
 
 #include "api/OrvexApi.h"
+#include "core/MessageTexts.h"
 #include "platform/DynamicLibrary.h"
 
 namespace quillon {
@@ -100,7 +101,7 @@ const char* EntryPointName(EntryPoint entry) { return kEntryPointNames[static_ca
 std::unique_ptr<DeviceLibrary> BindDeviceLibrary(const std::string& workingDirectory, MessageBoxes& ownerless) {
   auto library = DynamicLibrary::Load(workingDirectory + "//" + kLibraryFileName);
   if (!library) {
-    ownerless.ShowMessage("ORVEX_DLL.dll not find", "API-return");
+    ownerless.ShowMessage(kLibraryNotFoundMessage, kApiReturnCaption);
     return nullptr;
   }
   return std::make_unique<BoundDeviceLibrary>(std::move(library));

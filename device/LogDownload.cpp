@@ -19,7 +19,7 @@ const char* DumpFailureMessage(int result) {
     case code::kNotDumpMode:
       return kCantIntoDumpModeMessage;
     case code::kPcMemoryNotEnough:
-      return "Memory not enough ";
+      return kMemoryNotEnoughMessage;
     case code::kCantBuildDumpFile:
       return "Can't build dump file";
     case code::kCantBuildStorDbFile:
@@ -33,7 +33,7 @@ const char* DumpFailureMessage(int result) {
     case code::kCantOpenOutputFile:
       return "Can't open output file";
     case code::kDeviceNotReport:
-      return "Device not report ";
+      return kDeviceNotReportMessage;
     default:
       return nullptr;
   }
@@ -70,7 +70,7 @@ void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, Me
   }
   ReloadLogData(state, view);
   view.SetItemText(ids::kFileNameLabel, state.rawLogPath);
-  ShowApiReturn(view, "Dump Logger data successful");
+  ShowApiReturn(view, kDumpSuccessfulMessage);
   LeaveDumpMode(library, view, view);
   if (view.ShowMessage("DO you want to erase logger data now?", "info", MessageButtons::kOkCancel) !=
       MessageAnswer::kOk) {

@@ -1,11 +1,12 @@
 #include "export/CsvExport.h"
 
 #include "core/ControlIds.h"
-#include "export/AtomicOutputFile.h"
+#include "core/MessageTexts.h"
 #include "export/CsvWriter.h"
+#include "export/ExportSelection.h"
 #include "export/OutputFolder.h"
-#include "export/RangeSelection.h"
 #include "export/ShellReport.h"
+#include "platform/AtomicFileReplace.h"
 
 namespace quillon {
 
@@ -13,7 +14,7 @@ bool WriteCsvFile(AppState& state, WindowView& view) {
   const bool useLocalTime = view.IsChecked(ids::kUseLocalTime);
   const bool written = WriteFileAtomically(
       CsvFileName(state), [&](std::ostream& out) { WriteCsv(out, state.selectionList, useLocalTime); });
-  if (!written) view.ShowMessage("Can't open Output File,Please close file！！", "Info");
+  if (!written) view.ShowMessage(kCantOpenCsvMessage, kInfoCaption);
   return written;
 }
 
@@ -23,9 +24,9 @@ void OnBuildOutputFile(AppState& state, WindowView& view, Shell& shell) {
   if (!WriteCsvFile(state, view)) return;
   const std::string fileName = CsvFileName(state);
   if (shell.OpenWithShell(fileName) == kShellOutOfResources) {
-    view.ShowMessage(DownloadMessage("Please Download Google Earth from ", kGoogleEarthHomePage), "API-return");
+    view.ShowMessage(DownloadMessage(kGoogleEarthDownloadPrefix, kGoogleEarthHomePage), kApiReturnCaption);
   }
-  view.ShowMessage("Output to ' " + fileName + " ' file ", "Info");
+  view.ShowMessage(kOutputToPrefix + fileName + kOutputToSuffix, kInfoCaption);
 }
 
 }  // namespace quillon

@@ -1,10 +1,11 @@
 #include "export/KmlExport.h"
 
-#include "export/AtomicOutputFile.h"
+#include "core/MessageTexts.h"
+#include "export/ExportSelection.h"
 #include "export/KmlWriter.h"
 #include "export/OutputFolder.h"
-#include "export/RangeSelection.h"
 #include "export/ShellReport.h"
+#include "platform/AtomicFileReplace.h"
 
 namespace quillon {
 
@@ -13,11 +14,11 @@ void OnOutputGoogleEarth(AppState& state, WindowView& view, Shell& shell) {
   OutputFolderScope folder(kKmlFolder);
   const std::string fileName = KmlFileName(state);
   if (!WriteFileAtomically(fileName, [&](std::ostream& out) { WriteKml(out, state.selectionList); })) {
-    view.ShowMessage("Can not open save file", "Info");
+    view.ShowMessage(kCantOpenKmlMessage, kInfoCaption);
     return;
   }
   ReportShellResult(view, shell.OpenWithShell(fileName),
-                    DownloadMessage("Please Download Google Earth from ", kGoogleEarthDownloadPage));
+                    DownloadMessage(kGoogleEarthDownloadPrefix, kGoogleEarthDownloadPage));
 }
 
 }  // namespace quillon

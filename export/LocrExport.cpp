@@ -2,27 +2,26 @@
 
 #include <string>
 
-#include "export/AtomicOutputFile.h"
+#include "core/MessageTexts.h"
+#include "export/ExportSelection.h"
 #include "export/LocrWriter.h"
 #include "export/OutputFolder.h"
-#include "export/RangeSelection.h"
 #include "export/ShellReport.h"
+#include "platform/AtomicFileReplace.h"
 #include "platform/WorkingDirectory.h"
 
 namespace quillon {
 
 namespace {
 
-const std::string kApiCaption = "API-return";
-
-std::string LocrDownloadMessage() { return DownloadMessage("Please download locr from ", kLocrDownloadPage); }
+std::string LocrDownloadMessage() { return DownloadMessage(kLocrDownloadPrefix, kLocrDownloadPage); }
 
 }  // namespace
 
 void WriteLocrFile(AppState& state, WindowView& view) {
   if (!WriteFileAtomically(LocrFileName(state),
                            [&](std::ostream& out) { WriteLocr(out, state.selectionList); })) {
-    view.ShowMessage("Can not output Locr file", "Info");
+    view.ShowMessage(kCantOutputLocrMessage, kInfoCaption);
   }
 }
 
@@ -36,12 +35,12 @@ void LaunchLocrClient(WindowView& view, Shell& shell, KeyStore& keyStore) {
       key->SetString("DirectoryPhotos", folder);
     }
     if (!key || !key->SetDword("LoadFilesAtStartup", 1)) {
-      view.ShowMessage(LocrDownloadMessage(), kApiCaption);
+      view.ShowMessage(LocrDownloadMessage(), kApiReturnCaption);
       return;
     }
     std::optional<std::string> value = key->QueryValue("ExecutionFile", kExecutionFileBufferSize);
     if (!value) {
-      view.ShowMessage(LocrDownloadMessage(), kApiCaption);
+      view.ShowMessage(LocrDownloadMessage(), kApiReturnCaption);
       return;
     }
     // The value is used as text whatever its type: up to its first NUL.
@@ -56,7 +55,7 @@ void OnOutputLocr(AppState& state, WindowView& view, Shell& shell, KeyStore& key
     OutputFolderScope folder(kLocrFolder);
     WriteLocrFile(state, view);
   }
-  view.ShowMessage("Output to ' " + LocrFileName(state) + " ' file ", "Info");
+  view.ShowMessage(kOutputToPrefix + LocrFileName(state) + kOutputToSuffix, kInfoCaption);
   LaunchLocrClient(view, shell, keyStore);
 }
 

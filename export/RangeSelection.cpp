@@ -1,41 +1,14 @@
 #include "export/RangeSelection.h"
 
-#include <array>
-#include <cctype>
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
 
-#include "core/ControlIds.h"
+#include "logdata/NumberText.h"
 
 namespace quillon {
 
 namespace {
-
-const std::string kNoRangeMessage = "Please choose 'log data range' ";
-const std::string kNoDateMessage = "Please set search date";
-const std::string kBadRangeMessage = "Please check search range";
-const std::string kInfoCaption = "Info";
-const std::string kDateCaption = "info";
-
-constexpr std::array<int, 8> kDateBoxes = {ids::kFromYear, ids::kFromMonth, ids::kFromDay, ids::kFromHour,
-                                           ids::kToYear,   ids::kToMonth,   ids::kToDay,   ids::kToHour};
-
-// Reads an optional minus sign and the digits after it, stopping at the first
-// other character; a value beyond 64 bits sticks at the nearest bound.
-std::int64_t ReadLeadingNumber(std::string_view text) {
-  bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    int digit = c - '0';
-    if (value > (kMax - digit) / 10) return negative ? std::numeric_limits<std::int64_t>::min() : kMax;
-    value = value * 10 + digit;
-  }
-  return negative ? -value : value;
-}
 
 // The key of four values as they are printed: two-digit values join into
 // YYMMDDHH directly; anything else goes through the text, as the rule says.
@@ -46,7 +19,7 @@ std::int64_t JoinedKey(std::int64_t yy, std::int64_t mm, std::int64_t dd, std::i
   }
   char text[96];
   std::snprintf(text, sizeof text, "%02" PRId64 "%02" PRId64 "%02" PRId64 "%02" PRId64, yy, mm, dd, hh);
-  return ReadLeadingNumber(text);
+  return LeadingInt64(text);
 }
 
 std::int64_t FixKey(const FixRecord& r, bool useLocalTime) {
@@ -66,33 +39,29 @@ void AppendMatching(AppState& state, Match match) {
   }
 }
 
-bool SelectByDate(AppState& state, WindowView& view) {
+RangeOutcome SelectByDate(AppState& state, const RangeRequest& request) {
   std::array<std::int32_t, 8> box{};
-  for (std::size_t i = 0; i < kDateBoxes.size(); ++i) {
-    std::optional<std::int32_t> value = ReadWholeNumber(view.GetItemText(kDateBoxes[i]));
-    if (!value) {
-      view.ShowMessage(kNoDateMessage, kDateCaption);
-      return false;
-    }
+  for (std::size_t i = 0; i < box.size(); ++i) {
+    std::optional<std::int32_t> value = ReadWholeNumber(request.dateTexts[i]);
+    if (!value) return RangeOutcome::kNoDate;
     box[i] = *value;
   }
   const auto [fromYear, fromMonth, fromDay, fromHour, toYear, toMonth, toDay, toHour] = box;
   if (fromMonth > 12 || fromDay > 31 || fromHour > 24 || toMonth > 12 || toDay > 31 || toHour > 24) {
-    view.ShowMessage(kBadRangeMessage, kDateCaption);
-    return false;
+    return RangeOutcome::kBadRange;
   }
-  const bool useLocalTime = view.IsChecked(ids::kUseLocalTime);
+  const bool useLocalTime = request.useLocalTime;
   const std::int64_t fromKey = RangeKey(fromYear, fromMonth, fromDay, fromHour);
   const std::int64_t toKey = RangeKey(toYear, toMonth, toDay, toHour);
   AppendMatching(state, [&](const FixRecord& r) {
     std::int64_t key = FixKey(r, useLocalTime);
     return fromKey <= key && key <= toKey;
   });
-  return true;
+  return RangeOutcome::kSelected;
 }
 
-void SelectByTag(AppState& state, WindowView& view) {
-  const std::int32_t tag = ReadWholeNumber(view.GetItemText(ids::kTagBox)).value_or(0);
+void SelectByTag(AppState& state, const RangeRequest& request) {
+  const std::int32_t tag = ReadWholeNumber(request.tagText).value_or(0);
   AppendMatching(state, [tag](const FixRecord& r) { return !r.untagged && r.tag == tag; });
 }
 
@@ -103,55 +72,37 @@ void OnRangeByDate(AppState& state) { state.rangeMode = kRangeByDateMode; }
 void OnRangeByTag(AppState& state) { state.rangeMode = kRangeByTagMode; }
 
 std::optional<std::int32_t> ReadWholeNumber(std::string_view text) {
-  auto isBlank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max() || value < std::numeric_limits<std::int32_t>::min()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(value);
+  const std::optional<std::int64_t> value = WholeNumber(text, number_text::kWhiteSpace);
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+  if (!value || *value < kMin || *value > kMax) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
 }
 
 std::int64_t RangeKey(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour) {
   return JoinedKey(year - 2000, month, day, hour);
 }
 
-bool SelectRange(AppState& state, WindowView& view, std::uint8_t mode) {
-  if (state.fixList.Empty()) return false;
-  switch (mode) {
+RangeOutcome SelectRange(AppState& state, const RangeRequest& request) {
+  if (state.fixList.Empty()) return RangeOutcome::kNoFixes;
+  switch (request.mode) {
     case kRangeAllMode:
       AppendMatching(state, [](const FixRecord&) { return true; });
-      return true;
+      return RangeOutcome::kSelected;
     case kRangeByDateMode:
-      return SelectByDate(state, view);
+      return SelectByDate(state, request);
     case kRangeByTagMode:
-      SelectByTag(state, view);
-      return true;
+      SelectByTag(state, request);
+      return RangeOutcome::kSelected;
     default:
-      return false;
+      return RangeOutcome::kNoRangeChosen;
   }
 }
 
-bool PrepareSelection(AppState& state, WindowView& view) {
+RangeOutcome PrepareSelection(AppState& state, const RangeRequest& request) {
   state.selectionList.Free();
-  if (state.rangeMode == kRangeNotChosen) {
-    view.ShowMessage(kNoRangeMessage, kInfoCaption);
-    return false;
-  }
-  return SelectRange(state, view, state.rangeMode);
+  if (request.mode == kRangeNotChosen) return RangeOutcome::kNoRangeChosen;
+  return SelectRange(state, request);
 }
 
 }  // namespace quillon

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/AppState.h"
-#include "core/WindowView.h"
 
 namespace quillon {
 
@@ -14,6 +15,23 @@ namespace quillon {
 void OnRangeAll(AppState& state);
 void OnRangeByDate(AppState& state);
 void OnRangeByTag(AppState& state);
+
+// What a selection is asked for, as the window's controls hold it.
+struct RangeRequest {
+  std::uint8_t mode = kRangeNotChosen;
+  // The eight date boxes, from start year to end hour, as typed.
+  std::array<std::string, 8> dateTexts;
+  std::string tagText;
+  bool useLocalTime = false;
+};
+
+enum class RangeOutcome {
+  kSelected,
+  kNoFixes,        // the Fix List is empty: nothing to select, nothing said
+  kNoRangeChosen,  // no range radio button was ever clicked
+  kNoDate,         // a date box holds no whole number
+  kBadRange,       // a month, day or hour beyond what a date can hold
+};
 
 // The number typed into a box: blanks around it, an optional sign, then only
 // digits, within the 32-bit range. Nothing when the box holds no such number.
@@ -26,13 +44,12 @@ std::optional<std::int32_t> ReadWholeNumber(std::string_view text);
 // range are compared by their full value rather than wrapped.
 std::int64_t RangeKey(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour);
 
-// Appends copies of the Fix Records that the mode selects to the (empty)
-// Selection List, in Fix List order. False when the Fix List is empty or the
-// date boxes were refused (with a message).
-bool SelectRange(AppState& state, WindowView& view, std::uint8_t mode);
+// Appends copies of the Fix Records that request.mode selects to the (empty)
+// Selection List, in Fix List order. An unknown mode counts as none chosen.
+RangeOutcome SelectRange(AppState& state, const RangeRequest& request);
 
 // The first steps of every export: frees the previous Selection List, refuses
-// when no range was chosen, selects. True means the export goes on to write.
-bool PrepareSelection(AppState& state, WindowView& view);
+// when no range was chosen, selects. kSelected means the export goes on.
+RangeOutcome PrepareSelection(AppState& state, const RangeRequest& request);
 
 }  // namespace quillon

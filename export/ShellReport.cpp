@@ -1,21 +1,21 @@
 #include "export/ShellReport.h"
 
+#include "core/MessageTexts.h"
 #include "platform/Shell.h"
 
 namespace quillon {
 
 void ReportShellResult(WindowView& view, int shellResult, const std::string& downloadMessage) {
-  const std::string caption = "API-return";
   switch (shellResult) {
     case kShellFileNotFound:
-      view.ShowMessage("URL error", caption);
+      view.ShowMessage(kShellUrlErrorMessage, kApiReturnCaption);
       break;
     case kShellDdeBusy:
-      view.ShowMessage("Application busy", caption);
+      view.ShowMessage(kShellBusyMessage, kApiReturnCaption);
       break;
     case kShellDdeFailed:
     case kShellNoAssociation:
-      view.ShowMessage(downloadMessage, caption);
+      view.ShowMessage(downloadMessage, kApiReturnCaption);
       break;
     default:
       break;

@@ -3,10 +3,11 @@
 #include <string>
 
 #include "core/ControlIds.h"
-#include "export/AtomicOutputFile.h"
+#include "core/MessageTexts.h"
+#include "export/ExportSelection.h"
 #include "export/OutputFolder.h"
-#include "export/RangeSelection.h"
 #include "export/TrackmakerWriter.h"
+#include "platform/AtomicFileReplace.h"
 
 namespace quillon {
 
@@ -15,7 +16,7 @@ void WriteTrackmakerFile(AppState& state, WindowView& view) {
   if (!WriteFileAtomically(kTrackmakerFileName, [&](std::ostream& out) {
         WriteTrackmaker(out, state.selectionList, useLocalTime);
       })) {
-    view.ShowMessage("Can not output Trackmaker file", "Info");
+    view.ShowMessage(kCantOutputTrackmakerMessage, kInfoCaption);
   }
 }
 
@@ -25,7 +26,7 @@ void OnOutputTrackmaker(AppState& state, WindowView& view) {
     OutputFolderScope folder(kTrackmakerFolder);
     WriteTrackmakerFile(state, view);
   }
-  view.ShowMessage(std::string("Output to ' ") + kTrackmakerFileName + " ' file", "Info");
+  view.ShowMessage(std::string(kOutputToPrefix) + kTrackmakerFileName + kOutputToTrackmakerSuffix, kInfoCaption);
 }
 
 }  // namespace quillon

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "logdata/NumberText.h"
+
 namespace quillon {
 
 namespace {
@@ -31,31 +33,22 @@ double DistanceMetres(std::int32_t lat1, std::int32_t lon1, std::int32_t lat2, s
 }
 
 std::int32_t ToSignedMicroDegrees(std::string_view degreesText, bool negative) {
-  std::size_t i = 0;
-  while (i < degreesText.size() && degreesText[i] == ' ') ++i;
-  if (i < degreesText.size() && (degreesText[i] == '+' || degreesText[i] == '-')) {
-    if (degreesText[i] == '-') negative = !negative;
-    ++i;
+  number_text::SkipBlanks(degreesText, number_text::kSpace);
+  if (number_text::TakeSign(degreesText)) negative = !negative;
+  const std::string_view wholeDigits = number_text::TakeDigits(degreesText);
+  std::string_view fractionDigits;
+  if (!degreesText.empty() && degreesText.front() == '.') {
+    degreesText.remove_prefix(1);
+    fractionDigits = number_text::TakeDigits(degreesText);
   }
-  std::int64_t whole = 0;
-  bool anyDigit = false;
-  for (; i < degreesText.size() && degreesText[i] >= '0' && degreesText[i] <= '9'; ++i) {
-    anyDigit = true;
-    if (whole < 10000) whole = whole * 10 + (degreesText[i] - '0');
-  }
+  if (wholeDigits.empty() && fractionDigits.empty()) return 0;
+  // Micro-degrees keep six decimals: further ones are cut, missing ones are 0.
   std::int64_t fraction = 0;
-  int decimals = 0;
-  if (i < degreesText.size() && degreesText[i] == '.') {
-    for (++i; i < degreesText.size() && degreesText[i] >= '0' && degreesText[i] <= '9'; ++i) {
-      anyDigit = true;
-      if (decimals < 6) {
-        fraction = fraction * 10 + (degreesText[i] - '0');
-        ++decimals;
-      }
-    }
+  for (std::size_t i = 0; i < 6; ++i) {
+    fraction = fraction * 10 + (i < fractionDigits.size() ? fractionDigits[i] - '0' : 0);
   }
-  if (!anyDigit) return 0;
-  for (; decimals < 6; ++decimals) fraction *= 10;
+  // Any whole part from 2148 degrees on is beyond the 32-bit range anyway.
+  const auto whole = static_cast<std::int64_t>(number_text::DigitsValue(wholeDigits, 10000));
   std::int64_t micro = whole * kMicroDegreesPerDegree + fraction;
   if (micro > std::numeric_limits<std::int32_t>::max()) micro = std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(negative ? -micro : micro);

@@ -6,30 +6,37 @@
 
 namespace quillon {
 
+using number_text::DigitsValue;
 using number_text::IsDigit;
 using number_text::SkipBlanksAndSign;
+using number_text::TakeDigits;
+
+std::int64_t LeadingInt64(std::string_view text) {
+  const bool negative = SkipBlanksAndSign(text);
+  return number_text::Signed<std::int64_t>(negative, DigitsValue(TakeDigits(text), std::uint64_t{1} << 63));
+}
 
 std::uint8_t LeadingIntLow8(std::string_view text) {
   bool negative = SkipBlanksAndSign(text);
   // Arithmetic modulo 2^64 keeps the low 8 bits exact however long the number.
   std::uint64_t value = 0;
-  for (char c : text) {
-    if (!IsDigit(c)) break;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
+  for (char c : TakeDigits(text)) value = value * 10 + static_cast<std::uint64_t>(c - '0');
   if (negative) value = ~value + 1;
   return static_cast<std::uint8_t>(value);
 }
 
 std::uint32_t LeadingUnsigned(std::string_view text) {
-  constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (!IsDigit(c)) break;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > kMax) return static_cast<std::uint32_t>(kMax);
-  }
-  return static_cast<std::uint32_t>(value);
+  return static_cast<std::uint32_t>(DigitsValue(TakeDigits(text), std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::optional<std::int64_t> WholeNumber(std::string_view text, std::string_view blanks) {
+  number_text::SkipBlanks(text, blanks);
+  while (!text.empty() && blanks.find(text.back()) != std::string_view::npos) text.remove_suffix(1);
+  const bool negative = number_text::TakeSign(text);
+  const std::string_view digits = TakeDigits(text);
+  if (digits.empty() || !text.empty()) return std::nullopt;
+  const auto magnitude = static_cast<std::int64_t>(DigitsValue(digits, std::uint64_t{1} << 32));
+  return negative ? -magnitude : magnitude;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "core/MessageTexts.h"
 #include "logdata/ParallelParse.h"
 #include "platform/MemoryAdvice.h"
 
@@ -21,15 +22,12 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
-void LoadRawLog(AppState& state, MessageBoxes& boxes) {
+LoadOutcome LoadRawLog(AppState& state) {
   std::error_code error;
   FileHandle file;
   // Only a regular file: a folder cannot be read and a pipe would block.
   if (std::filesystem::is_regular_file(state.rawLogPath, error)) file.reset(std::fopen(state.rawLogPath.c_str(), "rb"));
-  if (!file) {
-    boxes.ShowMessage(kCantOpenRawLogMessage, kInfoCaption);
-    return;
-  }
+  if (!file) return LoadOutcome::kCannotOpen;
   long length = -1;
   if (std::fseek(file.get(), 0, SEEK_END) == 0) length = std::ftell(file.get());
   std::rewind(file.get());
@@ -47,12 +45,25 @@ void LoadRawLog(AppState& state, MessageBoxes& boxes) {
     PreferHugePages(text->data(), text->capacity());
     text->resize(static_cast<std::size_t>(length));
   } catch (const std::bad_alloc&) {
-    boxes.ShowMessage(kMemoryNotEnoughMessage, "");
-    return;
+    return LoadOutcome::kMemoryNotEnough;
   }
   std::size_t read = text->empty() ? 0 : std::fread(text->data(), 1, text->size(), file.get());
   text->resize(read);
   state.rawLogText = std::move(text);
+  return LoadOutcome::kLoaded;
+}
+
+void ShowLoadOutcome(MessageBoxes& boxes, LoadOutcome outcome) {
+  switch (outcome) {
+    case LoadOutcome::kCannotOpen:
+      boxes.ShowMessage(kCantOpenRawLogMessage, kInfoCaption);
+      break;
+    case LoadOutcome::kMemoryNotEnough:
+      boxes.ShowMessage(kMemoryNotEnoughMessage, kNoCaption);
+      break;
+    case LoadOutcome::kLoaded:
+      break;
+  }
 }
 
 void ParseRawLog(AppState& state) { ParseRawLogText(state, kParallelParseMinimumSize); }

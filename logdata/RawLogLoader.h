@@ -5,15 +5,18 @@
 
 namespace quillon {
 
-inline constexpr const char* kCantOpenRawLogMessage = "Can't open Rawdata.txt";
-inline constexpr const char* kMemoryNotEnoughMessage = "Memory not enough ";
-inline constexpr const char* kInfoCaption = "Info";
+enum class LoadOutcome { kLoaded, kCannotOpen, kMemoryNotEnough };
 
 // Reads the file named by state.rawLogPath (relative to the working
-// directory) into state.rawLogText in one piece. When the file cannot be
-// opened the previous text stays; when it cannot be held the previous text is
-// gone as well. Failures are shown on `boxes`.
-void LoadRawLog(AppState& state, MessageBoxes& boxes);
+// directory) into state.rawLogText in one piece. Only a regular file is read.
+// When the file cannot be opened the previous text stays; when it cannot be
+// held the previous text is gone as well.
+LoadOutcome LoadRawLog(AppState& state);
+
+// The window's message box for a load that failed: "Can't open Rawdata.txt"
+// (caption "Info") or "Memory not enough " (no caption). Nothing for a load
+// that succeeded.
+void ShowLoadOutcome(MessageBoxes& boxes, LoadOutcome outcome);
 
 // Rebuilds state.fixList from state.rawLogText: one record per GGA line
 // completed by the RMC line after it, numbered on from state.fixCounter.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/ControlIds.h"
+#include "core/MessageTexts.h"
 #include "logdata/LocalTime.h"
 #include "logdata/NumberText.h"
 #include "logdata/RangeAndTags.h"
@@ -100,7 +101,7 @@ void ReloadLogData(AppState& state, WindowView& view) {
   // Every item goes, however many tag changes the previous log had.
   state.tagBox.Clear();
   if (!SelectNewestRawLog(state, view)) return;
-  LoadRawLog(state, view);
+  ShowLoadOutcome(view, LoadRawLog(state));
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
   ShowRangeAndTags(state, view);

@@ -8,7 +8,6 @@
 namespace quillon {
 
 inline constexpr const char* kRawLogFolder = "Rawdata";
-inline constexpr const char* kNoDumpFileMessage = "No any Dump Logger data file";
 
 // Adopts a Raw Log File name (without folder) found in the Rawdata folder
 // when its time stamp is newer than state.logStamp: updates logStamp,

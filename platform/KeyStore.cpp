@@ -1,7 +1,6 @@
 #include "platform/KeyStore.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -17,6 +16,8 @@
 #include <pwd.h>
 #include <unistd.h>
 #endif
+
+#include "platform/AtomicFileReplace.h"
 
 namespace quillon {
 
@@ -160,39 +161,13 @@ std::optional<IniDocument> ReadDocument(const std::string& path) {
 }
 
 // Writes the whole store next to its final place and renames it over the old
-// one, so that a crash or a full disk never leaves half a file behind.
+// one, so that a crash or a full disk never leaves half a file behind; a store
+// reached through a symbolic link stays linked.
 bool WriteDocument(const std::string& path, const IniDocument& doc) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path target(path);
   std::error_code ec;
-  // A store kept elsewhere through a symbolic link stays linked: the file it
-  // names is replaced, not the link.
-  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
-    target = std::filesystem::weakly_canonical(target, ec);
-    if (ec) return false;
-  }
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  std::string temp = target.string() + ".tmp" + std::to_string(counter++);
-#ifndef _WIN32
-  temp += '-' + std::to_string(::getpid());
-#endif
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << RenderDocument(doc);
-    out.close();
-    if (!out) {
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return false;
-  }
-  return true;
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  return WriteFileAtomically(path, [&](std::ostream& out) { out << RenderDocument(doc); });
 }
 
 bool IsStorableName(std::string_view name) {

@@ -6,6 +6,7 @@
 
 #include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
+#include "core/MessageTexts.h"
 #include "device/DumpMode.h"
 #include "settings/EditNumber.h"
 #include "settings/SettingsController.h"
@@ -27,12 +28,6 @@ constexpr std::int32_t kMaxByte = 255;
 constexpr std::int8_t kTimeZoneSent = 8;
 constexpr std::uint8_t kTagModeContinuous = 0;
 constexpr char kVoiceFilePath[] = "voice file";
-
-constexpr char kNoIntervalModeMessage[] = " Log interval error,please choose By Time or By Distance";
-constexpr char kTimeIntervalMessage[] = " Time interval value error,value range : 1 ~ 3600 second";
-constexpr char kDistanceIntervalMessage[] = " Distance interval value error,value range : 25 ~ 3000 meter";
-constexpr char kMinimumSpeedMessage[] = " Log Speed Limit error,value range : 0 ~ 20 knot";
-constexpr char kIdleTimerMessage[] = " Into idle timer error,value range : 2 ~ 15 minute";
 
 const char* SettingDeviceResultMessage(int result) {
   switch (result) {

@@ -7,9 +7,9 @@
 
 #include "core/ControlIds.h"
 #include "export/CsvWriter.h"
+#include "export/ExportSelection.h"
 #include "export/KmlWriter.h"
 #include "export/LocrWriter.h"
-#include "export/RangeSelection.h"
 #include "export/TrackmakerWriter.h"
 #include "logdata/LocalTime.h"
 #include "logdata/RawLogLoader.h"
@@ -19,15 +19,12 @@
 namespace quillon {
 namespace {
 
-using testing::FakeMessageBoxes;
 using testing::FakeWindowView;
 
 // Loads a raw log from tests/data the way a reload does.
 void LoadLog(AppState& state, const std::string& name) {
   state.rawLogPath = testing::TestDataPath(name).string();
-  FakeMessageBoxes boxes;
-  LoadRawLog(state, boxes);
-  ASSERT_TRUE(boxes.messages.empty()) << boxes.messages[0].text;
+  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/ControlIds.h"
+#include "export/ExportSelection.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/FakeWindowView.h"
 
@@ -77,6 +78,14 @@ class SelectRangeTest : public ::testing::Test {
     state.fixList = builder.Build();
   }
 
+  static RangeRequest ByDate(const std::array<const char*, 8>& texts, bool useLocalTime) {
+    RangeRequest request;
+    request.mode = kRangeByDateMode;
+    for (int i = 0; i < 8; ++i) request.dateTexts[i] = texts[i];
+    request.useLocalTime = useLocalTime;
+    return request;
+  }
+
   void SetDates(const std::array<const char*, 8>& texts) {
     const int boxes[] = {ids::kFromYear, ids::kFromMonth, ids::kFromDay, ids::kFromHour,
                          ids::kToYear,   ids::kToMonth,   ids::kToDay,   ids::kToHour};
@@ -89,17 +98,21 @@ class SelectRangeTest : public ::testing::Test {
 
 TEST_F(SelectRangeTest, EmptyFixListSelectsNothingAndSaysNothing) {
   state.fixList.Free();
-  SetDates({"", "", "", "", "", "", "", ""});
   for (std::uint8_t mode : {kRangeAllMode, kRangeByDateMode, kRangeByTagMode}) {
     SCOPED_TRACE(static_cast<int>(mode));
-    EXPECT_FALSE(SelectRange(state, view, mode));
+    OnRangeAll(state);
+    state.rangeMode = mode;
+    EXPECT_EQ(SelectRange(state, ByDate({"", "", "", "", "", "", "", ""}, false)), RangeOutcome::kNoFixes);
+    EXPECT_FALSE(PrepareSelection(state, view));
   }
   EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(state.selectionList.Empty());
 }
 
 TEST_F(SelectRangeTest, AllCopiesEveryFixInOrderWithItsSentences) {
-  ASSERT_TRUE(SelectRange(state, view, kRangeAllMode));
+  RangeRequest all;
+  all.mode = kRangeAllMode;
+  ASSERT_EQ(SelectRange(state, all), RangeOutcome::kSelected);
   EXPECT_EQ(Sequences(state.selectionList), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
   state.fixList.Free();  // a reload frees the Fix List; the copies stay usable
   EXPECT_EQ(state.selectionList.RmcSentence(state.selectionList[4]), "$GPRMC,fix5");
@@ -109,49 +122,35 @@ struct DateCase {
   const char* name;
   std::array<const char*, 8> boxes;
   bool localTime;
-  bool result;
+  RangeOutcome outcome;
   std::vector<std::int32_t> selected;
-  const char* message;  // nullptr: none
 };
 
 TEST_F(SelectRangeTest, ByDateFollowsTheBoxesAndTheirChecks) {
+  using enum RangeOutcome;
   const DateCase cases[] = {
-      {"one hour", {"2008", "03", "07", "14", "2008", "03", "07", "14"}, false, true, {2, 3}, nullptr},
-      {"one hour in local time", {"2008", "03", "07", "14", "2008", "03", "07", "14"}, true, true, {1}, nullptr},
-      {"start after end", {"2008", "03", "07", "15", "2008", "03", "07", "14"}, false, true, {}, nullptr},
-      {"two-digit start year", {"08", "03", "07", "14", "2008", "03", "07", "14"}, false, true, {1, 2, 3}, nullptr},
-      {"two-digit end year", {"2008", "03", "07", "00", "08", "03", "08", "23"}, false, true, {}, nullptr},
-      {"hour 24 takes the whole day", {"2008", "03", "07", "0", "2008", "3", "7", "24"}, false, true, {1, 2, 3, 4},
-       nullptr},
-      {"month 0 passes", {"2008", "00", "00", "00", "2008", "03", "07", "13"}, false, true, {1}, nullptr},
-      {"negative hour passes", {"2008", "03", "07", "-1", "2008", "03", "07", "14"}, false, true, {1, 2, 3}, nullptr},
-      {"start hour 25", {"2008", "03", "07", "25", "2008", "03", "07", "14"}, false, false, {},
-       "Please check search range"},
-      {"end hour 25", {"2008", "03", "07", "14", "2008", "03", "07", "25"}, false, false, {},
-       "Please check search range"},
-      {"start month 13", {"2008", "13", "07", "14", "2008", "03", "07", "14"}, false, false, {},
-       "Please check search range"},
-      {"end day 32", {"2008", "03", "07", "14", "2008", "03", "32", "14"}, false, false, {},
-       "Please check search range"},
-      {"empty box", {"2008", "03", "07", "14", "2008", "03", "", "14"}, false, false, {}, "Please set search date"},
-      {"letters", {"2008", "03", "07", "1a", "2008", "03", "07", "14"}, false, false, {}, "Please set search date"},
-      {"empty box wins over a bad month", {"2008", "13", "07", "14", "", "03", "07", "14"}, false, false, {},
-       "Please set search date"},
+      {"one hour", {"2008", "03", "07", "14", "2008", "03", "07", "14"}, false, kSelected, {2, 3}},
+      {"one hour in local time", {"2008", "03", "07", "14", "2008", "03", "07", "14"}, true, kSelected, {1}},
+      {"start after end", {"2008", "03", "07", "15", "2008", "03", "07", "14"}, false, kSelected, {}},
+      {"two-digit start year", {"08", "03", "07", "14", "2008", "03", "07", "14"}, false, kSelected, {1, 2, 3}},
+      {"two-digit end year", {"2008", "03", "07", "00", "08", "03", "08", "23"}, false, kSelected, {}},
+      {"hour 24 takes the whole day", {"2008", "03", "07", "0", "2008", "3", "7", "24"}, false, kSelected,
+       {1, 2, 3, 4}},
+      {"month 0 passes", {"2008", "00", "00", "00", "2008", "03", "07", "13"}, false, kSelected, {1}},
+      {"negative hour passes", {"2008", "03", "07", "-1", "2008", "03", "07", "14"}, false, kSelected, {1, 2, 3}},
+      {"start hour 25", {"2008", "03", "07", "25", "2008", "03", "07", "14"}, false, kBadRange, {}},
+      {"end hour 25", {"2008", "03", "07", "14", "2008", "03", "07", "25"}, false, kBadRange, {}},
+      {"start month 13", {"2008", "13", "07", "14", "2008", "03", "07", "14"}, false, kBadRange, {}},
+      {"end day 32", {"2008", "03", "07", "14", "2008", "03", "32", "14"}, false, kBadRange, {}},
+      {"empty box", {"2008", "03", "07", "14", "2008", "03", "", "14"}, false, kNoDate, {}},
+      {"letters", {"2008", "03", "07", "1a", "2008", "03", "07", "14"}, false, kNoDate, {}},
+      {"empty box wins over a bad month", {"2008", "13", "07", "14", "", "03", "07", "14"}, false, kNoDate, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     state.selectionList.Free();
-    view.messages.clear();
-    SetDates(c.boxes);
-    view.SetChecked(ids::kUseLocalTime, c.localTime);
-    EXPECT_EQ(SelectRange(state, view, kRangeByDateMode), c.result);
+    EXPECT_EQ(SelectRange(state, ByDate(c.boxes, c.localTime)), c.outcome);
     EXPECT_EQ(Sequences(state.selectionList), c.selected);
-    if (c.message) {
-      ASSERT_EQ(view.messages.size(), 1u);
-      EXPECT_EQ(view.messages[0], (testing::ShownMessage{c.message, "info", MessageButtons::kOk, true}));
-    } else {
-      EXPECT_TRUE(view.messages.empty());
-    }
   }
 }
 
@@ -163,11 +162,12 @@ TEST_F(SelectRangeTest, ByTagComparesTheBoxNumberWithTheTag) {
   for (const auto& [text, selected] : cases) {
     SCOPED_TRACE(std::string("tag box '") + text + "'");
     state.selectionList.Free();
-    view.SetItemText(ids::kTagBox, text);
-    EXPECT_TRUE(SelectRange(state, view, kRangeByTagMode));
+    RangeRequest request;
+    request.mode = kRangeByTagMode;
+    request.tagText = text;
+    EXPECT_EQ(SelectRange(state, request), RangeOutcome::kSelected);
     EXPECT_EQ(Sequences(state.selectionList), selected);
   }
-  EXPECT_TRUE(view.messages.empty());
 }
 
 TEST_F(SelectRangeTest, RadioHandlersOnlySetTheMode) {
@@ -182,12 +182,47 @@ TEST_F(SelectRangeTest, RadioHandlersOnlySetTheMode) {
 }
 
 TEST_F(SelectRangeTest, PrepareSelectionRefusesUntilARangeIsChosen) {
-  ASSERT_TRUE(SelectRange(state, view, kRangeAllMode));  // a previous export's selection
+  RangeRequest all;
+  all.mode = kRangeAllMode;
+  ASSERT_EQ(SelectRange(state, all), RangeOutcome::kSelected);  // a previous export's selection
   EXPECT_FALSE(PrepareSelection(state, view));
   EXPECT_TRUE(state.selectionList.Empty());
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0],
             (testing::ShownMessage{"Please choose 'log data range' ", "Info", MessageButtons::kOk, true}));
+}
+
+// The window reads its controls into the request and tells each refusal in
+// its own box; the same boxes selected through the value give the same fixes.
+TEST_F(SelectRangeTest, WindowShowsEachRefusalWithItsCaption) {
+  struct Case {
+    std::array<const char*, 8> boxes;
+    bool localTime;
+    const char* text;  // nullptr: no message
+  };
+  const Case cases[] = {
+      {{"2008", "03", "07", "14", "2008", "03", "07", "14"}, true, nullptr},
+      {{"2008", "03", "07", "14", "2008", "03", "07", "14"}, false, nullptr},
+      {{"2008", "03", "07", "14", "2008", "03", " ", "14"}, false, "Please set search date"},
+      {{"2008", "03", "07", "14", "2008", "03", "07", "25"}, false, "Please check search range"},
+  };
+  OnRangeByDate(state);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.boxes[6]);
+    view.messages.clear();
+    SetDates(c.boxes);
+    view.SetChecked(ids::kUseLocalTime, c.localTime);
+    EXPECT_EQ(PrepareSelection(state, view), c.text == nullptr);
+    const auto fromWindow = Sequences(state.selectionList);
+    EXPECT_EQ(PrepareSelection(state, ByDate(c.boxes, c.localTime)) == RangeOutcome::kSelected, c.text == nullptr);
+    EXPECT_EQ(Sequences(state.selectionList), fromWindow);
+    if (c.text) {
+      ASSERT_EQ(view.messages.size(), 1u);
+      EXPECT_EQ(view.messages[0], (testing::ShownMessage{c.text, "info", MessageButtons::kOk, true}));
+    } else {
+      EXPECT_TRUE(view.messages.empty());
+    }
+  }
 }
 
 TEST_F(SelectRangeTest, PrepareSelectionFreesThePreviousSelectionEvenWhenRefused) {

@@ -180,8 +180,7 @@ TEST_F(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
   std::string content = CrLfLines({kGgaA, kRmcA}) + std::string("\0\x1a\xff tail", 8);
   testing::WriteFile("Rawdata/a.txt", content);
   state.rawLogPath = "Rawdata/a.txt";
-  LoadRawLog(state, boxes);
-  EXPECT_TRUE(boxes.messages.empty());
+  EXPECT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   ASSERT_TRUE(state.rawLogText);
   EXPECT_EQ(*state.rawLogText, content);
 }
@@ -189,14 +188,16 @@ TEST_F(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
 TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
-  LoadRawLog(state, boxes);
+  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   auto previous = state.rawLogText;
   ASSERT_EQ(mkfifo("Rawdata/pipe.txt", 0600), 0);
   for (std::string path : {"Rawdata/missing.txt", "Rawdata", "Rawdata/pipe.txt"}) {
     SCOPED_TRACE(path);
     boxes.messages.clear();
     state.rawLogPath = path;
-    LoadRawLog(state, boxes);
+    const LoadOutcome outcome = LoadRawLog(state);
+    EXPECT_EQ(outcome, LoadOutcome::kCannotOpen);
+    ShowLoadOutcome(boxes, outcome);
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].text, "Can't open Rawdata.txt");
     EXPECT_EQ(boxes.messages[0].caption, "Info");
@@ -209,7 +210,7 @@ TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
 TEST_F(LoadRawLogTest, EmptyFileGivesEmptyText) {
   testing::WriteFile("Rawdata/empty.txt", "");
   state.rawLogPath = "Rawdata/empty.txt";
-  LoadRawLog(state, boxes);
+  EXPECT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   ASSERT_TRUE(state.rawLogText);
   EXPECT_EQ(*state.rawLogText, "");
 }
@@ -217,14 +218,16 @@ TEST_F(LoadRawLogTest, EmptyFileGivesEmptyText) {
 TEST_F(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
-  LoadRawLog(state, boxes);
+  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   // A sparse file just beyond what 32-bit offsets can address.
   {
     testing::WriteFile("Rawdata/huge.txt", "");
     std::filesystem::resize_file("Rawdata/huge.txt", std::uintmax_t{1} << 32);
   }
   state.rawLogPath = "Rawdata/huge.txt";
-  LoadRawLog(state, boxes);
+  const LoadOutcome outcome = LoadRawLog(state);
+  EXPECT_EQ(outcome, LoadOutcome::kMemoryNotEnough);
+  ShowLoadOutcome(boxes, outcome);
   ASSERT_EQ(boxes.messages.size(), 1u);
   EXPECT_EQ(boxes.messages[0].text, "Memory not enough ");
   EXPECT_EQ(boxes.messages[0].caption, "");

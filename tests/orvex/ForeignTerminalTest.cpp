@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "device/DeviceCodes.h"
+#include "api/DeviceCodes.h"
 #include "tests/orvex/OrvexTestSupport.h"
 
 namespace quillon::orvex::testing {

@@ -1,4 +1,4 @@
-#include "export/AtomicOutputFile.h"
+#include "platform/AtomicFileReplace.h"
 
 #include <atomic>
 #include <filesystem>
@@ -38,50 +38,12 @@ bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& re
   return written && !out.fail();
 }
 
-bool WriteInPlace(const std::filesystem::path& path, const std::function<void(std::ostream&)>& render) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  return out && RenderInto(out, render);
-}
-
-// A name for a descriptor the process already holds (/dev/stdout, /dev/fd/1,
-// /proc/self/fd/1), followed through its links. Output sent there belongs at
-// the descriptor's place in whatever it is open on: renaming a file over its
-// target, or truncating it, would destroy what a shell redirection (">>")
-// has put there before.
-bool NamesAnOpenDescriptor(std::filesystem::path path) {
-  for (int hop = 0; hop < 8; ++hop) {
-    const std::string text = path.lexically_normal().string();
-    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/", "/dev/stdout", "/dev/stderr"}) {
-      if (text.starts_with(prefix)) return true;
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return false;
-    std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-    if (ec) return false;
-    path = next.is_absolute() ? next : path.parent_path() / next;
-  }
-  return false;
-}
-
-bool AppendToDescriptor(const std::filesystem::path& path, const std::function<void(std::ostream&)>& render) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  return out && RenderInto(out, render);
-}
-
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render) {
   std::filesystem::path target(path);
   if (target.filename().empty()) return false;
-  if (NamesAnOpenDescriptor(target)) return AppendToDescriptor(target, render);
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(target, ec);
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    // A device or a pipe (/dev/stdout, a FIFO) is written as it is: renaming
-    // a file over it would replace the device rather than write to it. A
-    // folder cannot take the file at all.
-    return !std::filesystem::is_directory(status) && WriteInPlace(target, render);
-  }
   // Through a symbolic link the file it names is replaced and the link kept.
   if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
     target = std::filesystem::weakly_canonical(target, ec);

@@ -9,10 +9,8 @@ namespace quillon {
 // Writes the file at path (binary: line ends as rendered) by rendering into a
 // temporary file in the same folder and renaming it over path only when every
 // byte was written. On any failure the temporary file is removed, path keeps
-// whatever it held before, and the result is false. A path that names a
-// device or a pipe is written directly; a name for a descriptor the process
-// holds (/dev/stdout) is appended to where that descriptor stands; a symbolic
-// link keeps pointing at the replaced file.
+// whatever it held before, and the result is false. A symbolic link keeps
+// pointing at the replaced file. The folder must exist.
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render);
 
 }  // namespace quillon

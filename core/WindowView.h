@@ -18,8 +18,6 @@ class WindowView : public MessageBoxes {
   virtual bool IsChecked(int id) const = 0;
   virtual void EnableItem(int id, bool enable) = 0;
   virtual bool IsItemEnabled(int id) const = 0;
-  virtual void ShowItem(int id, bool show) = 0;
-  virtual bool IsItemShown(int id) const = 0;
   // Ends the window's modal run as a cancel would.
   virtual void EndDialogCancel() = 0;
   // Runs work that may take a while (a device call) without freezing the

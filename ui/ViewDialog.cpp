@@ -135,12 +135,6 @@ bool ViewDialog::IsItemEnabled(int id) const {
   return enabled;
 }
 
-void ViewDialog::ShowItem(int id, bool show) {
-  RunOnUiThread([&] {
-    if (wxWindow* item = Item(id)) item->Show(show);
-  });
-}
-
 bool ViewDialog::IsItemShown(int id) const {
   bool shown = false;
   RunOnUiThread([&] {

@@ -33,10 +33,10 @@ class ViewDialog : public wxDialog, public WindowView {
   bool IsChecked(int id) const override;
   void EnableItem(int id, bool enable) override;
   bool IsItemEnabled(int id) const override;
-  void ShowItem(int id, bool show) override;
-  bool IsItemShown(int id) const override;
   void EndDialogCancel() override;
   void RunBusy(const std::string& what, const std::function<void()>& work) override;
+  // Whether the control is shown; the tests check the hidden controls with it.
+  bool IsItemShown(int id) const;
 
   // Runs the opening sequence (OpenDialog) and, unless it cancelled the
   // dialog, the modal loop; like the platform's dialogs, a dialog that

@@ -35,7 +35,7 @@ class ConvertCommandTest : public ::testing::Test {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    testing::ScopedTimeZone zone(timeZone);
+    testing::TimeZoneScope zone(timeZone);
     const fs::path outPath = temp_.Path() / ".stdout";
     const fs::path errPath = temp_.Path() / ".stderr";
     posix_spawn_file_actions_t actions;

@@ -11,6 +11,7 @@
 #include "device/LibraryBinding.h"
 #include "tests/device/BindingTestValues.h"
 #include "tests/support/FakeWindowView.h"
+#include "tests/support/TempFolder.h"
 
 namespace quillon {
 namespace {
@@ -28,43 +29,27 @@ const EntryPoint kAllEntryPoints[] = {
     EntryPoint::kEraseAllDb,          EntryPoint::kReadDllVersion,
 };
 
-class TempFolder {
- public:
-  TempFolder() {
-    char pattern[] = "/tmp/quillon-binding-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~TempFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 TEST(BindingTest, MissingLibraryShowsNotFindAndBindsNothing) {
-  TempFolder folder;
+  testing::TempFolder folder;
   FakeMessageBoxes ownerless;
-  EXPECT_EQ(BindDeviceLibrary(folder.path().string(), ownerless), nullptr);
+  EXPECT_EQ(BindDeviceLibrary(folder.Path().string(), ownerless), nullptr);
   ASSERT_EQ(ownerless.messages.size(), 1u);
   EXPECT_EQ(ownerless.messages[0], kNotFind);
 }
 
 TEST(BindingTest, FileThatIsNoLibraryShowsNotFind) {
-  TempFolder folder;
-  std::ofstream(folder.path() / "ORVEX_DLL.dll") << "MZ this is not a loadable library";
+  testing::TempFolder folder;
+  std::ofstream(folder.Path() / "ORVEX_DLL.dll") << "MZ this is not a loadable library";
   FakeMessageBoxes ownerless;
-  EXPECT_EQ(BindDeviceLibrary(folder.path().string(), ownerless), nullptr);
+  EXPECT_EQ(BindDeviceLibrary(folder.Path().string(), ownerless), nullptr);
   ASSERT_EQ(ownerless.messages.size(), 1u);
   EXPECT_EQ(ownerless.messages[0], kNotFind);
 }
 
 TEST(BindingTest, MissingFolderShowsNotFind) {
-  TempFolder folder;
+  testing::TempFolder folder;
   FakeMessageBoxes ownerless;
-  EXPECT_EQ(BindDeviceLibrary((folder.path() / "missing").string(), ownerless), nullptr);
+  EXPECT_EQ(BindDeviceLibrary((folder.Path() / "missing").string(), ownerless), nullptr);
   EXPECT_EQ(ownerless.messages.size(), 1u);
 }
 

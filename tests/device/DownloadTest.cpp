@@ -12,6 +12,7 @@
 
 #include "core/ControlIds.h"
 #include "tests/support/FakeDevice.h"
+#include "tests/support/TimeZoneScope.h"
 
 namespace quillon {
 namespace {
@@ -21,26 +22,6 @@ using Events = std::vector<std::string>;
 
 const std::string kPleaseOpen = "Please Open Com Port \xEF\xBC\x81";
 const std::string kSep(1, kPathSeparator);
-
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) previous_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (previous_) {
-      setenv("TZ", previous_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> previous_;
-};
 
 TEST(RawLogName, UsesTheLocalTimeAndTheUnsignedSerial) {
   struct Case {
@@ -60,18 +41,18 @@ TEST(RawLogName, UsesTheLocalTimeAndTheUnsignedSerial) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.zone) + " " + c.name);
-    ScopedTimeZone zone(c.zone);
+    testing::TimeZoneScope zone(c.zone);
     EXPECT_EQ(RawLogNameAt(c.now, c.serial), "Rawdata" + kSep + c.name);
   }
 }
 
 TEST(RawLogName, LongestNameHas45Characters) {
-  ScopedTimeZone zone("UTC");
+  testing::TimeZoneScope zone("UTC");
   EXPECT_EQ(RawLogNameAt(1205330709, 4294967295u).size(), 45u);
 }
 
 TEST(BuildRawLogName, NamesTheDownloadAfterTheCurrentLocalTimeAndTheSerialNumber) {
-  ScopedTimeZone zone("Asia/Taipei");
+  testing::TimeZoneScope zone("Asia/Taipei");
   AppState state;
   state.device.serialNumber = 2147483648u;
   const std::time_t before = std::time(nullptr);
@@ -167,7 +148,7 @@ struct DownloadRig : OpenedRig {
     device.dumpFileContent = kDumpedLog;
   }
   // A member, so the constructor body above already runs inside it.
-  testing::ScopedTempWorkingDirectory directory;
+  testing::TempWorkingDirectory directory;
 };
 
 TEST(OnDownloadLog, ReloadsTheNewFileAndAsksToErase) {

@@ -20,6 +20,7 @@
 #include "platform/WorkingDirectory.h"
 #include "tests/support/FakeWindowView.h"
 #include "tests/platform/WorkingDirectoryTestSupport.h"
+#include "tests/support/TimeZoneScope.h"
 
 namespace quillon::testing {
 
@@ -40,28 +41,6 @@ inline void ExpectMatchesGolden(const std::string& actual, const std::string& na
   ASSERT_TRUE(std::filesystem::exists(path)) << "missing golden file " << path;
   EXPECT_EQ(ReadFileBytes(path), actual) << "differs from golden file " << path;
 }
-
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    ::setenv("TZ", zone, 1);
-    ::tzset();
-  }
-  ~ScopedTimeZone() {
-    if (saved_) {
-      ::setenv("TZ", saved_->c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
-    ::tzset();
-  }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
- private:
-  std::optional<std::string> saved_;
-};
 
 // A fix with the given position texts and hemisphere letters; the other
 // fields are set by the test where they matter.

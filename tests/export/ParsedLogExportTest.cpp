@@ -43,7 +43,7 @@ std::string Render(Writer writer) {
 }
 
 TEST(ParsedLogExportTest, ThreeFixLogInEveryFormat) {
-  testing::ScopedTimeZone zone("UTC");
+  testing::TimeZoneScope zone("UTC");
   AppState state;
   FakeWindowView view;
   LoadLog(state, "export_three_fixes.txt");
@@ -60,7 +60,7 @@ TEST(ParsedLogExportTest, ThreeFixLogInEveryFormat) {
 }
 
 TEST(ParsedLogExportTest, LocalTimeFollowsTheCheckBox) {
-  testing::ScopedTimeZone zone("Asia/Taipei");
+  testing::TimeZoneScope zone("Asia/Taipei");
   AppState state;
   LoadLog(state, "export_three_fixes.txt");
   OnRangeAll(state);
@@ -79,7 +79,7 @@ TEST(ParsedLogExportTest, LocalTimeFollowsTheCheckBox) {
 // log holds fixes at 00:30 and 01:30 UTC on both days: local 01:30 and 03:30
 // in March, 02:30 twice in October.
 TEST(ParsedLogExportTest, DateRangeInAZoneWithDaylightSaving) {
-  testing::ScopedTimeZone zone("Europe/Berlin");
+  testing::TimeZoneScope zone("Europe/Berlin");
   struct Case {
     const char* name;
     std::array<const char*, 8> boxes;
@@ -117,7 +117,7 @@ TEST(ParsedLogExportTest, DateRangeInAZoneWithDaylightSaving) {
 }
 
 TEST(ParsedLogExportTest, TagRangeOfAParsedLog) {
-  testing::ScopedTimeZone zone("UTC");
+  testing::TimeZoneScope zone("UTC");
   AppState state;
   LoadLog(state, "export_berlin_dst.txt");
   OnRangeByTag(state);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/WorkingDirectory.h"
+#include "tests/support/TempFolder.h"
 
 namespace quillon::testing {
 
@@ -22,27 +23,6 @@ inline void WriteFileBytes(const std::filesystem::path& path, const std::string&
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
 }
-
-// A fresh folder under the system's temporary folder, removed with its
-// content at the end.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quillon-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Makes a folder the working directory for the scope.
 class ScopedWorkingDirectory {

@@ -254,7 +254,7 @@ TEST(SettingsUpdate, MissingWriteEntryPointStopsFirst) {
 TEST(SettingsUpdate, RestoresTheWorkingDirectoryTheLibraryMoved) {
   for (std::size_t depth : {std::size_t{1}, std::size_t{8}}) {
     SCOPED_TRACE("depth " + std::to_string(depth));
-    testing::ScopedTempWorkingDirectory temp;
+    testing::TempWorkingDirectory temp;
     // Deep enough for a working directory far longer than 119 characters.
     std::filesystem::path start = temp.Path();
     for (std::size_t i = 0; i < depth; ++i) start /= std::string(30, static_cast<char>('a' + i));

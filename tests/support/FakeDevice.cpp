@@ -112,20 +112,6 @@ int FakeDevice::EraseAllDb(std::uint8_t port) {
 
 DeviceRig::DeviceRig() { FillComPortList(state.comPortList); }
 
-ScopedTempWorkingDirectory::ScopedTempWorkingDirectory() : previous_(std::filesystem::current_path()) {
-  std::random_device random;
-  do {
-    path_ = std::filesystem::temp_directory_path() / ("quillon-test-" + std::to_string(random()));
-  } while (!std::filesystem::create_directory(path_));
-  std::filesystem::current_path(path_);
-}
-
-ScopedTempWorkingDirectory::~ScopedTempWorkingDirectory() {
-  std::error_code error;
-  std::filesystem::current_path(previous_, error);
-  std::filesystem::remove_all(path_, error);
-}
-
 std::vector<EntryPoint> FakeDevice::Entries() const {
   std::vector<EntryPoint> out;
   for (const auto& call : calls) out.push_back(call.entry);

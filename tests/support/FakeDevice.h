@@ -13,6 +13,7 @@
 #include "core/AppState.h"
 #include "device/DeviceLibrary.h"
 #include "tests/support/FakeWindowView.h"
+#include "tests/support/TempFolder.h"
 
 namespace quillon::testing {
 
@@ -127,23 +128,6 @@ struct DeviceRig {
   EventLogView view{log};
   EventLogMessageBoxes ownerless{log};
   AppState state;
-};
-
-// Runs a test inside a fresh empty directory: the device library writes and
-// the tool reads relative to the working directory. The previous directory is
-// restored and the temporary one removed afterwards.
-class ScopedTempWorkingDirectory {
- public:
-  ScopedTempWorkingDirectory();
-  ~ScopedTempWorkingDirectory();
-  ScopedTempWorkingDirectory(const ScopedTempWorkingDirectory&) = delete;
-  ScopedTempWorkingDirectory& operator=(const ScopedTempWorkingDirectory&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
 };
 
 }  // namespace quillon::testing

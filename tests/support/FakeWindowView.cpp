@@ -44,14 +44,6 @@ void FakeWindowView::EnableItem(int id, bool enable) {
   }
 }
 
-void FakeWindowView::ShowItem(int id, bool show) {
-  if (show) {
-    hidden.erase(id);
-  } else {
-    hidden.insert(id);
-  }
-}
-
 void FakeWindowView::RunBusy(const std::string& what, const std::function<void()>& work) {
   busyRuns.push_back(what);
   work();

@@ -43,8 +43,6 @@ class FakeWindowView : public WindowView {
   bool IsChecked(int id) const override;
   void EnableItem(int id, bool enable) override;
   bool IsItemEnabled(int id) const override { return !disabled.count(id); }
-  void ShowItem(int id, bool show) override;
-  bool IsItemShown(int id) const override { return !hidden.count(id); }
   void EndDialogCancel() override { ++cancelCount; }
   void RunBusy(const std::string& what, const std::function<void()>& work) override;
 
@@ -53,7 +51,6 @@ class FakeWindowView : public WindowView {
   std::map<int, std::string> texts;
   std::map<int, bool> checks;
   std::set<int> disabled;
-  std::set<int> hidden;
   std::vector<int> enableOrder;  // ids passed to EnableItem(id, true), in order
   std::vector<ShownMessage> messages;
   std::deque<MessageAnswer> answers;

@@ -17,36 +17,12 @@
 
 #include "core/ControlIds.h"
 #include "tests/ui/EmulatorRig.h"
+#include "tests/support/TimeZoneScope.h"
 
 namespace quillon::uitest {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The file names are made in local time: a zone far from UTC, and not a
-// whole number of hours away, shows whether they really are.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    const char* previous = std::getenv("TZ");
-    hadPrevious_ = previous != nullptr;
-    if (hadPrevious_) previous_ = previous;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (hadPrevious_) {
-      setenv("TZ", previous_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  bool hadPrevious_ = false;
-  std::string previous_;
-};
 
 std::string LocalStamp(std::time_t when) {
   std::tm local{};
@@ -121,7 +97,7 @@ std::string Download(LoggerSession& session, MessageAnswer eraseAnswer, std::tim
 }
 
 TEST(EmulatorDownloadTest, NewRawLogIsReloadedAndTheLoggerErasedAfterOk) {
-  ScopedTimeZone zone("QLT-5:45");
+  testing::TimeZoneScope zone("QLT-5:45");
   LoggerSession session(6, {"--fixes", std::to_string(kFixes), "--serial", kSerial});
   ASSERT_TRUE(session.emulator.Ready());
   ui::MainWindow& window = session.window;

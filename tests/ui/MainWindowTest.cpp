@@ -17,33 +17,10 @@
 #include "ui/ColouredMessageBox.h"
 #include "ui/HoverButton.h"
 #include "ui/MainWindow.h"
+#include "tests/support/TimeZoneScope.h"
 
 namespace quillon::uitest {
 namespace {
-
-// Saves TZ, sets another one and puts it back.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    const char* old = std::getenv("TZ");
-    hadOld_ = old != nullptr;
-    if (hadOld_) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (hadOld_) {
-      setenv("TZ", old_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  bool hadOld_ = false;
-  std::string old_;
-};
 
 // Commands that go nowhere but are counted; the library binds or not.
 class RecordingCommands : public ui::MainWindowCommands {
@@ -81,7 +58,7 @@ struct Router {
 };
 
 TEST(MainWindowTest, OpensWithTheLibraryAndTheNewestRawLog) {
-  ScopedTimeZone zone("Asia/Taipei");
+  testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   RecordedMessageBoxes boxes;
   Router r;
@@ -122,7 +99,7 @@ TEST(MainWindowTest, OpensWithTheLibraryAndTheNewestRawLog) {
 }
 
 TEST(MainWindowTest, LocalTimeCheckBoxSwitchesTheDateFields) {
-  ScopedTimeZone zone("Asia/Taipei");
+  testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   RecordedMessageBoxes boxes;
   Router r;

@@ -21,6 +21,7 @@ inline constexpr char kCantIntoDumpModeMessage[] = "Can't into dump mode.Please 
 inline constexpr char kPleaseOpenComPortMessage[] = "Please Open Com Port \xEF\xBC\x81";  // ends in U+FF01
 inline constexpr char kDeviceNotReportMessage[] = "Device not report ";
 inline constexpr char kDumpSuccessfulMessage[] = "Dump Logger data successful";
+inline constexpr char kEraseQuestionMessage[] = "DO you want to erase logger data now?";
 
 // Raw log loading.
 inline constexpr char kNoDumpFileMessage[] = "No any Dump Logger data file";

@@ -4,6 +4,7 @@
 
 #include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
+#include "core/MessageTexts.h"
 #include "device/ConnectionHandlers.h"
 #include "device/DumpMode.h"
 #include "device/LoggerErase.h"
@@ -72,7 +73,7 @@ void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, Me
   view.SetItemText(ids::kFileNameLabel, state.rawLogPath);
   ShowApiReturn(view, kDumpSuccessfulMessage);
   LeaveDumpMode(library, view, view);
-  if (view.ShowMessage("DO you want to erase logger data now?", "info", MessageButtons::kOkCancel) !=
+  if (view.ShowMessage(kEraseQuestionMessage, kLowerInfoCaption, MessageButtons::kOkCancel) !=
       MessageAnswer::kOk) {
     return;
   }

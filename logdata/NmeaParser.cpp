@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "logdata/ByteScan.h"
 #include "logdata/NumberText.h"
 
 namespace quillon {
@@ -16,14 +15,17 @@ namespace {
 // checksum of a standard sentence) is never a field.
 template <typename Handler>
 void ForEachField(std::string_view text, int firstNumber, Handler&& handle) {
-  std::size_t position = 0;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const char* field = begin;
   int number = firstNumber;
-  ForEachByteOf(text.data(), text.size(), ',', ',', [&](std::size_t comma) {
-    handle(number, text.substr(position, std::min(comma - position, kMaxFieldLength)), position);
-    position = comma + 1;
-    ++number;
-    return true;
-  });
+  while (const void* found = std::memchr(field, ',', static_cast<std::size_t>(end - field))) {
+    const char* comma = static_cast<const char*>(found);
+    const auto position = static_cast<std::size_t>(field - begin);
+    handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
+           position);
+    field = comma + 1;
+  }
 }
 
 // The sentence text from `position` to the end of the line.

@@ -7,9 +7,6 @@
 #include <new>
 #include <string>
 
-#include "logdata/ParallelParse.h"
-#include "platform/MemoryAdvice.h"
-
 namespace quillon {
 
 namespace {
@@ -44,7 +41,6 @@ void LoadRawLog(AppState& state, MessageBoxes& boxes) {
       throw std::bad_alloc();
     }
     text->reserve(static_cast<std::size_t>(length));
-    PreferHugePages(text->data(), text->capacity());
     text->resize(static_cast<std::size_t>(length));
   } catch (const std::bad_alloc&) {
     boxes.ShowMessage(kMemoryNotEnoughMessage, "");
@@ -54,7 +50,5 @@ void LoadRawLog(AppState& state, MessageBoxes& boxes) {
   text->resize(read);
   state.rawLogText = std::move(text);
 }
-
-void ParseRawLog(AppState& state) { ParseRawLogText(state, kParallelParseMinimumSize); }
 
 }  // namespace quillon

@@ -7,6 +7,8 @@
 #include <new>
 #include <string>
 
+#include "platform/MemoryAdvice.h"
+
 namespace quillon {
 
 namespace {
@@ -41,6 +43,7 @@ void LoadRawLog(AppState& state, MessageBoxes& boxes) {
       throw std::bad_alloc();
     }
     text->reserve(static_cast<std::size_t>(length));
+    PreferHugePages(text->data(), text->capacity());
     text->resize(static_cast<std::size_t>(length));
   } catch (const std::bad_alloc&) {
     boxes.ShowMessage(kMemoryNotEnoughMessage, "");

@@ -14,6 +14,7 @@
 
 #include "logdata/NmeaParser.h"
 #include "logdata/RawLogLoader.h"
+#include "platform/MemoryAdvice.h"
 
 namespace quillon {
 
@@ -54,12 +55,7 @@ LineMarks FindMarks(std::string_view line) {
     if (marks.gga == std::string_view::npos && id == kGgaId) marks.gga = i;
     if (marks.rmc == std::string_view::npos && id == kRmcId) marks.rmc = i;
   }
-  for (std::size_t i = FindByte(line, 'C', 0); i != std::string_view::npos; i = FindByte(line, 'C', i + 1)) {
-    if (line.substr(i, kChecksumWord.size()) == kChecksumWord) {
-      marks.checksum = true;
-      break;
-    }
-  }
+  marks.checksum = line.find(kChecksumWord) != std::string_view::npos;
   return marks;
 }
 
@@ -73,6 +69,7 @@ void ParseRawLog(AppState& state) {
   state.fixList.SetText(state.rawLogText);
   const std::string_view text(*state.rawLogText);
   state.fixList.Reserve(CountRmcIdentifiers(text));
+  PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
 
   FixRecord pending;
   bool hasPending = false;

@@ -127,7 +127,7 @@ void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record
 // (field 0 is the tag field when the line starts with one: ---,$GPRMC,...)
 void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
                       const char* textBase) {
-  ForEachField(text, hasTagField ? 0 : 1, kLastGgaField, [&](int number, std::string_view field, std::size_t position) {
+  ForEachField(text, hasTagField ? 0 : 1, kLastRmcField, [&](int number, std::string_view field, std::size_t position) {
     switch (number) {
       case 0: ApplyTagField(field, record); break;
       case 1: record.rmcSentence = SentenceSpan(text, position, textBase); break;

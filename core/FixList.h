@@ -15,14 +15,19 @@ namespace quillon {
 // after it (its next) is i + 1; the head is index 0, the tail size() - 1.
 // A list shares ownership of the raw log text that its sentence spans point
 // into, so a Selection List stays valid after the Fix List is reloaded.
+//
+// Lists that hold the same records share one block (a full logger memory
+// holds some 40 MB of them) until one of them changes: every non-const
+// accessor first gives its list a block of its own. So a reference got from
+// a non-const accessor is only good until the list is next shared.
 class FixList {
  public:
-  bool Empty() const { return records_.empty(); }
-  std::size_t Size() const { return records_.size(); }
-  const FixRecord& operator[](std::size_t i) const { return records_[i]; }
-  FixRecord& operator[](std::size_t i) { return records_[i]; }
-  const std::vector<FixRecord>& Records() const { return records_; }
-  std::vector<FixRecord>& Records() { return records_; }
+  bool Empty() const { return Size() == 0; }
+  std::size_t Size() const { return records_ ? records_->size() : 0; }
+  const FixRecord& operator[](std::size_t i) const { return (*records_)[i]; }
+  FixRecord& operator[](std::size_t i) { return Own()[i]; }
+  const std::vector<FixRecord>& Records() const { return records_ ? *records_ : kNoRecords; }
+  std::vector<FixRecord>& Records() { return Own(); }
 
   const std::shared_ptr<const std::string>& Text() const { return text_; }
   void SetText(std::shared_ptr<const std::string> text) { text_ = std::move(text); }
@@ -34,17 +39,28 @@ class FixList {
   std::string_view GgaSentence(const FixRecord& r) const { return Sentence(r.ggaSentence); }
   std::string_view RmcSentence(const FixRecord& r) const { return Sentence(r.rmcSentence); }
 
-  void Reserve(std::size_t n) { records_.reserve(n); }
+  void Reserve(std::size_t n) { Own().reserve(n); }
   // AppendFix: the record becomes the new tail.
-  void Append(const FixRecord& record) { records_.push_back(record); }
+  void Append(const FixRecord& record) { Own().push_back(record); }
   // FreeFixList / FreeSelectionList: releases every record and the text.
   void Free() {
-    std::vector<FixRecord>().swap(records_);
+    records_.reset();
     text_.reset();
   }
 
  private:
-  std::vector<FixRecord> records_;
+  inline static const std::vector<FixRecord> kNoRecords;
+
+  std::vector<FixRecord>& Own() {
+    if (!records_) {
+      records_ = std::make_shared<std::vector<FixRecord>>();
+    } else if (records_.use_count() > 1) {
+      records_ = std::make_shared<std::vector<FixRecord>>(*records_);
+    }
+    return *records_;
+  }
+
+  std::shared_ptr<std::vector<FixRecord>> records_;
   std::shared_ptr<const std::string> text_;
 };
 
@@ -54,5 +70,9 @@ inline void AppendSelectedCopy(FixList& selection, const FixList& fixList, const
   if (selection.Text() != fixList.Text()) selection.SetText(fixList.Text());
   selection.Append(record);
 }
+
+// The Selection List of every fix: an empty Selection List becomes a copy of
+// the whole Fix List, records and text, without copying a record.
+inline void SelectEveryFix(FixList& selection, const FixList& fixList) { selection = fixList; }
 
 }  // namespace quillon

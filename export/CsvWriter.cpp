@@ -28,7 +28,11 @@ std::string CsvFileName(const AppState& state) {
 void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
   out << kCsvHeader << "\r\n";
   std::int64_t total = 0;
-  std::string row;
+  // Rows are gathered into chunks: one stream write per chunk would cost more
+  // than the chunk's text.
+  constexpr std::size_t kChunkSize = 1 << 16;
+  std::string chunk;
+  chunk.reserve(kChunkSize + 512);
   SignedPosition previous{};
   for (std::size_t i = 0; i < selection.Size(); ++i) {
     const FixRecord& r = selection[i];
@@ -41,32 +45,34 @@ void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
     previous = position;
     total += metres;
 
-    row.clear();
-    if (IsWest(r)) row += '-';
-    row += r.longitudeDegrees.View();
-    row += ',';
-    if (IsSouth(r)) row += '-';
-    row += r.latitudeDegrees.View();
-    row += ',';
-    AppendInteger(row, KnotsToKilometresPerHour(r.speedKnots));
-    row += ',';
-    row += r.courseText.View();
-    row += ',';
-    AppendInteger(row, r.satellites);
-    row += ',';
-    AppendTwoDecimals(row, r.hdop);
-    row += ',';
-    AppendTwoDecimals(row, r.altitude);
-    row += ',';
-    AppendDateTime(row, r, useLocalTime);
-    AppendInteger(row, metres);
-    row += '\n';
-    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+    if (IsWest(r)) chunk += '-';
+    chunk += r.longitudeDegrees.View();
+    chunk += ',';
+    if (IsSouth(r)) chunk += '-';
+    chunk += r.latitudeDegrees.View();
+    chunk += ',';
+    AppendInteger(chunk, KnotsToKilometresPerHour(r.speedKnots));
+    chunk += ',';
+    chunk += r.courseText.View();
+    chunk += ',';
+    AppendInteger(chunk, r.satellites);
+    chunk += ',';
+    AppendTwoDecimals(chunk, r.hdop);
+    chunk += ',';
+    AppendTwoDecimals(chunk, r.altitude);
+    chunk += ',';
+    AppendDateTime(chunk, r, useLocalTime);
+    AppendInteger(chunk, metres);
+    chunk += '\n';
+    if (chunk.size() >= kChunkSize) {
+      out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+      chunk.clear();
+    }
   }
-  row = "Total distance : ";
-  AppendInteger(row, total);
-  row += " meters";
-  out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  chunk += "Total distance : ";
+  AppendInteger(chunk, total);
+  chunk += " meters";
+  out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
 }
 
 }  // namespace quillon

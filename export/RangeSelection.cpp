@@ -28,14 +28,20 @@ std::int64_t FixKey(const FixRecord& r, bool useLocalTime) {
 }
 
 // Copies the records that match, reserving room first so that a large log is
-// never held twice while the Selection List grows.
+// never held twice while the Selection List grows. When every fix matches, an
+// empty Selection List shares the Fix List's records instead of copying them.
 template <typename Match>
 void AppendMatching(AppState& state, Match match) {
+  const FixList& fixList = state.fixList;
   std::size_t count = 0;
-  for (const FixRecord& r : state.fixList.Records()) count += match(r) ? 1 : 0;
+  for (const FixRecord& r : fixList.Records()) count += match(r) ? 1 : 0;
+  if (count == fixList.Size() && state.selectionList.Empty()) {
+    SelectEveryFix(state.selectionList, fixList);
+    return;
+  }
   state.selectionList.Reserve(state.selectionList.Size() + count);
-  for (const FixRecord& r : state.fixList.Records()) {
-    if (match(r)) AppendSelectedCopy(state.selectionList, state.fixList, r);
+  for (const FixRecord& r : fixList.Records()) {
+    if (match(r)) AppendSelectedCopy(state.selectionList, fixList, r);
   }
 }
 

@@ -2,11 +2,8 @@
 // times and the distances over it and checks what every reader of a record
 // relies on: sentence spans inside the text and within their size, texts
 // terminated within their field, degrees that match their coordinate text.
-// The same text is also parsed in two parts, as large texts are, and must
-// give the same records and counter as the one-piece parse.
 #include <cstdint>
 #include <cstdlib>
-#include <bit>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -17,7 +14,6 @@
 #include "logdata/Distance.h"
 #include "logdata/LocalTime.h"
 #include "logdata/NmeaParser.h"
-#include "logdata/ParallelParse.h"
 #include "logdata/RawLogLoader.h"
 #include "logdata/RawLogSelection.h"
 
@@ -44,34 +40,6 @@ void CheckSpan(const quillon::TextSpan& span, std::size_t textSize) {
   Require(std::size_t{span.offset} + span.length <= textSize);
 }
 
-template <std::size_t N>
-void RequireSameText(const quillon::FixedText<N>& a, const quillon::FixedText<N>& b) {
-  Require(std::memcmp(a.data, b.data, N) == 0);
-}
-
-void RequireSameSpan(const quillon::TextSpan& a, const quillon::TextSpan& b) {
-  Require(a.offset == b.offset && a.length == b.length);
-}
-
-void RequireSameRecord(const quillon::FixRecord& a, const quillon::FixRecord& b) {
-  Require(a.sequence == b.sequence && a.tag == b.tag && a.untagged == b.untagged);
-  Require(a.northSouth == b.northSouth && a.eastWest == b.eastWest);
-  Require(a.utcYear == b.utcYear && a.utcMonth == b.utcMonth && a.utcDay == b.utcDay);
-  Require(a.utcHour == b.utcHour && a.utcMinute == b.utcMinute && a.utcSecond == b.utcSecond);
-  Require(a.localYear == b.localYear && a.localMonth == b.localMonth && a.localDay == b.localDay);
-  Require(a.localHour == b.localHour && a.localMinute == b.localMinute && a.localSecond == b.localSecond);
-  Require(a.speedKnots == b.speedKnots && a.satellites == b.satellites);
-  Require(std::bit_cast<std::uint64_t>(a.hdop) == std::bit_cast<std::uint64_t>(b.hdop));
-  Require(std::bit_cast<std::uint64_t>(a.altitude) == std::bit_cast<std::uint64_t>(b.altitude));
-  RequireSameText(a.latitudeText, b.latitudeText);
-  RequireSameText(a.latitudeDegrees, b.latitudeDegrees);
-  RequireSameText(a.longitudeText, b.longitudeText);
-  RequireSameText(a.longitudeDegrees, b.longitudeDegrees);
-  RequireSameText(a.courseText, b.courseText);
-  RequireSameSpan(a.ggaSentence, b.ggaSentence);
-  RequireSameSpan(a.rmcSentence, b.rmcSentence);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -88,16 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.fixCounter = size % 2 ? 1 : 2147483640;
   state.rawLogText = std::make_shared<const std::string>(input);
   quillon::ParseRawLog(state);
-
-  // Inputs are far below kParallelParseMinimumSize, so ParseRawLog scanned
-  // in one piece; the same text is now split wherever it can be.
-  quillon::AppState split;
-  split.fixCounter = size % 2 ? 1 : 2147483640;
-  split.rawLogText = state.rawLogText;
-  quillon::ParseRawLogText(split, 0);
-  Require(split.fixCounter == state.fixCounter);
-  Require(split.fixList.Size() == state.fixList.Size());
-  for (std::size_t i = 0; i < state.fixList.Size(); ++i) RequireSameRecord(split.fixList[i], state.fixList[i]);
 
   quillon::ComputeLocalTimes(state.fixList);
 

@@ -4,26 +4,34 @@
 #include <cstdio>
 #include <cstring>
 
-#include "logdata/ByteScan.h"
 #include "logdata/NumberText.h"
 
 namespace quillon {
 
 namespace {
 
+constexpr int kLastGgaField = 10;  // altitude
+constexpr int kLastRmcField = 10;  // date
+
 // Calls handle(number, field, position) for every comma-terminated field of
-// `text`, numbered from `firstNumber`. Whatever follows the last comma (the
+// `text`, numbered from `firstNumber`, up to field `lastNumber`: the fields
+// after it hold nothing a record keeps. Whatever follows the last comma (the
 // checksum of a standard sentence) is never a field.
 template <typename Handler>
-void ForEachField(std::string_view text, int firstNumber, Handler&& handle) {
-  std::size_t position = 0;
+void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handler&& handle) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const char* field = begin;
   int number = firstNumber;
-  ForEachByteOf(text.data(), text.size(), ',', ',', [&](std::size_t comma) {
-    handle(number, text.substr(position, std::min(comma - position, kMaxFieldLength)), position);
-    position = comma + 1;
-    ++number;
-    return true;
-  });
+  while (number <= lastNumber) {
+    const void* found = std::memchr(field, ',', static_cast<std::size_t>(end - field));
+    if (!found) break;
+    const char* comma = static_cast<const char*>(found);
+    const auto position = static_cast<std::size_t>(field - begin);
+    handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
+           position);
+    field = comma + 1;
+  }
 }
 
 // The sentence text from `position` to the end of the line.
@@ -94,7 +102,7 @@ void ApplyTagField(std::string_view field, FixRecord& record) {
 // (field 0 is the tag field when the line starts with one: ---,$GPGGA,...)
 void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record, std::int32_t& fixCounter,
                       const char* textBase) {
-  ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
+  ForEachField(text, hasTagField ? 0 : 1, kLastGgaField, [&](int number, std::string_view field, std::size_t position) {
     record.sequence = fixCounter;
     switch (number) {
       case 0: ApplyTagField(field, record); break;
@@ -119,7 +127,7 @@ void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record
 // (field 0 is the tag field when the line starts with one: ---,$GPRMC,...)
 void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
                       const char* textBase) {
-  ForEachField(text, hasTagField ? 0 : 1, [&](int number, std::string_view field, std::size_t position) {
+  ForEachField(text, hasTagField ? 0 : 1, kLastRmcField, [&](int number, std::string_view field, std::size_t position) {
     switch (number) {
       case 0: ApplyTagField(field, record); break;
       case 1: record.rmcSentence = SentenceSpan(text, position, textBase); break;

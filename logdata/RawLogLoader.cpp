@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/MessageTexts.h"
-#include "logdata/ParallelParse.h"
 #include "platform/MemoryAdvice.h"
 
 namespace quillon {
@@ -65,7 +64,5 @@ void ShowLoadOutcome(MessageBoxes& boxes, LoadOutcome outcome) {
       break;
   }
 }
-
-void ParseRawLog(AppState& state) { ParseRawLogText(state, kParallelParseMinimumSize); }
 
 }  // namespace quillon

@@ -6,6 +6,13 @@
 #include <random>
 #include <vector>
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace quillon {
 
 namespace {
@@ -28,6 +35,33 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
 }  // namespace
 
 namespace {
+
+// Puts the file's bytes on the disk before its name goes over the target, so
+// that a power cut after the rename cannot leave the target empty or cut.
+bool FlushToDisk(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
+  if (fd < 0) return false;
+  const bool flushed = _commit(fd) == 0;
+  _close(fd);
+#else
+  const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  const bool flushed = fsync(fd) == 0;
+  close(fd);
+#endif
+  return flushed;
+}
+
+// Makes the rename itself last; Windows has no handle on a folder for that.
+void FlushFolder([[maybe_unused]] const std::filesystem::path& folder) {
+#ifndef _WIN32
+  const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+#endif
+}
 
 // Renders into an open stream; true when every byte reached the file.
 bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& render) {
@@ -60,9 +94,12 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
     if (!out) return false;
     written = RenderInto(out, render);
   }
-  if (written) {
+  if (written && FlushToDisk(temp)) {
     std::filesystem::rename(temp, target, ec);
-    if (!ec) return true;
+    if (!ec) {
+      FlushFolder(target.parent_path());
+      return true;
+    }
   }
   std::filesystem::remove(temp, ec);
   return false;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <random>
 #include <sstream>
 
 #include "export/FixText.h"
@@ -126,6 +130,33 @@ TEST(CsvWriterTest, EmptyDegreeTextsReadAsZero) {
                            "-,-,0,,0,0.00,0.00,0/0/2000,0:0:0,0\n"
                            "0.001000,,0,,0,0.00,0.00,0/0/2000,0:0:0,111\n"
                            "Total distance : 111 meters");
+}
+
+// Two decimals as the exact conversion of the double gives them, also for
+// halves that are not exact in binary, signs of values that round to zero and
+// values where a shortcut through value * 100 would round wrongly.
+TEST(CsvWriterTest, TwoDecimalsMatchTheExactConversion) {
+  auto exact = [](double value) {
+    char text[400];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    return ec == std::errc() ? std::string(text, end) : std::string();
+  };
+  std::vector<double> values = {0.0,     -0.0,    1.0,     45.3,     0.125,   0.375,   2.675,   1.005,
+                                0.005,   -0.004,  -0.005,  -1.995,   99.995,  1e15,    -1e15,   9.99e14 + 0.125,
+                                1e300,   -1e-300, 123456789.125, 4503599627370495.5,
+                                std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 20000; ++i) {
+    // Log-like numbers with up to four decimals, and arbitrary doubles.
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 20000001) - 10000000) /
+                     std::pow(10.0, static_cast<double>(random() % 5)));
+    values.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 80) - 60));
+  }
+  for (double value : values) {
+    std::string text;
+    AppendTwoDecimals(text, value);
+    EXPECT_EQ(text, exact(value)) << value;
+  }
 }
 
 TEST(CsvWriterTest, FileNameComesFromStampAndSerial) {

@@ -118,6 +118,16 @@ TEST_F(SelectRangeTest, AllCopiesEveryFixInOrderWithItsSentences) {
   EXPECT_EQ(state.selectionList.RmcSentence(state.selectionList[4]), "$GPRMC,fix5");
 }
 
+TEST_F(SelectRangeTest, AllSelectionAndFixListChangeIndependently) {
+  ASSERT_TRUE(SelectRange(state, view, kRangeAllMode));
+  state.fixList[0].sequence = 100;
+  EXPECT_EQ(Sequences(state.selectionList), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
+  state.selectionList[1].sequence = 200;
+  state.selectionList.Append(state.selectionList[2]);
+  EXPECT_EQ(Sequences(state.fixList), (std::vector<std::int32_t>{100, 2, 3, 4, 5}));
+  EXPECT_EQ(Sequences(state.selectionList), (std::vector<std::int32_t>{1, 200, 3, 4, 5, 3}));
+}
+
 struct DateCase {
   const char* name;
   std::array<const char*, 8> boxes;

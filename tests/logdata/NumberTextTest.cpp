@@ -8,8 +8,6 @@
 #include <random>
 #include <string>
 
-#include "logdata/ByteScan.h"
-
 namespace quillon {
 namespace {
 
@@ -56,34 +54,6 @@ TEST(LeadingNumbers, PlainDecimalsReadExactlyAsTheCLibraryReadsThem) {
     EXPECT_EQ(LeadingDouble(text), std::strtod(text.c_str(), nullptr));
     EXPECT_EQ(LeadingDouble("-" + text), -std::strtod(text.c_str(), nullptr));
   }
-}
-
-TEST(ForEachByteOf, FindsEveryWantedByteAtEveryPosition) {
-  std::mt19937 random(7);
-  for (std::size_t size = 0; size < 70; ++size) {
-    std::string text(size, 'x');
-    for (auto& c : text) c = "ab,$C"[random() % 5];
-    std::string expected;
-    for (std::size_t i = 0; i < size; ++i) {
-      if (text[i] == ',' || text[i] == '$') expected += std::to_string(i) + " ";
-    }
-    std::string found;
-    ForEachByteOf(text.data(), text.size(), ',', '$', [&](std::size_t i) {
-      found += std::to_string(i) + " ";
-      return true;
-    });
-    EXPECT_EQ(found, expected) << text;
-  }
-}
-
-TEST(ForEachByteOf, StopsWhenTold) {
-  std::string text(40, ',');
-  int visits = 0;
-  ForEachByteOf(text.data(), text.size(), ',', ',', [&](std::size_t i) {
-    ++visits;
-    return i < 20;
-  });
-  EXPECT_EQ(visits, 21);
 }
 
 }  // namespace

@@ -119,7 +119,9 @@ TEST_F(SelectRangeTest, AllCopiesEveryFixInOrderWithItsSentences) {
 }
 
 TEST_F(SelectRangeTest, AllSelectionAndFixListChangeIndependently) {
-  ASSERT_TRUE(SelectRange(state, view, kRangeAllMode));
+  RangeRequest all;
+  all.mode = kRangeAllMode;
+  ASSERT_EQ(SelectRange(state, all), RangeOutcome::kSelected);
   state.fixList[0].sequence = 100;
   EXPECT_EQ(Sequences(state.selectionList), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
   state.selectionList[1].sequence = 200;

@@ -172,7 +172,6 @@ TEST_F(ConvertCommandTest, InputThatIsNoRegularFileIsRefusedAtOnceWithItsCause) 
 
 TEST_F(ConvertCommandTest, UnwritableOutputExitsWithOneAndTheCause) {
   fs::create_directory(temp_.Path() / "folder");
-  fs::create_directory(temp_.Path() / "existing");
   fs::create_symlink("nodir/t.csv", temp_.Path() / "dangling.csv");
   fs::create_symlink("dangling.csv", temp_.Path() / "chain.csv");
   fs::create_symlink("folder", temp_.Path() / "tofolder.csv");
@@ -203,19 +202,6 @@ TEST_F(ConvertCommandTest, UnwritableOutputExitsWithOneAndTheCause) {
   RunResult r = Run({"empty_Rawdata_1.txt"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "quillon-convert: 'empty_Rawdata_1.txt' holds no position fix; nothing written\n");
-}
-
-// A link whose file does not exist yet, in a folder that does, is written
-// like a shell redirection through it: the file appears, the link stays.
-TEST_F(ConvertCommandTest, LinkToAFileStillToBeMadeGetsItsFile) {
-  fs::create_directory(temp_.Path() / "existing");
-  fs::create_symlink("existing/new.csv", temp_.Path() / "ahead.csv");
-  RunResult r = Run({kLogName, "-o", "ahead.csv"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "ahead.csv\n");
-  EXPECT_EQ(fs::read_symlink(temp_.Path() / "ahead.csv"), "existing/new.csv");
-  EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / "existing" / "new.csv"),
-            testing::ReadFileBytes(testing::TestDataPath("export_three_fixes.csv")));
 }
 
 // Standard output (or error) redirected to a file and named with -o: the

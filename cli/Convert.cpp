@@ -65,13 +65,38 @@ void Render(std::ostream& out, const AppState& state, ConvertFormat format, bool
   }
 }
 
-// Why a raw log could not be opened, in the command line's words.
+// Why a raw log could not be opened, in the command line's words. Only a
+// regular file is read: a pipe or a device would block or never end.
 const char* OpenProblem(const std::string& path) {
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) return "no such file";
-  if (std::filesystem::is_directory(status)) return "it is a folder";
+  if (ec == std::errc::filename_too_long) return "the name is longer than the system allows";
+  if (ec == std::errc::too_many_symbolic_link_levels) return "it is a link that leads round in a circle";
+  if (ec == std::errc::permission_denied) return "permission denied";
+  switch (status.type()) {
+    case std::filesystem::file_type::not_found:
+      return "no such file";
+    case std::filesystem::file_type::directory:
+      return "it is a folder";
+    case std::filesystem::file_type::fifo:
+      return "it is not a regular file: a pipe";
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+      return "it is not a regular file: a device";
+    case std::filesystem::file_type::socket:
+      return "it is not a regular file: a socket";
+    default:
+      break;
+  }
   return "it cannot be opened";
+}
+
+// The output would replace the raw log it is made from: the same file by
+// identity, however either is spelled (links, "./", hard links, /dev/stdout
+// redirected to it).
+bool IsTheRawLog(const std::string& output, const std::string& rawLog) {
+  std::error_code ec;
+  return std::filesystem::equivalent(output, rawLog, ec) && !ec;
 }
 
 bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
@@ -109,8 +134,15 @@ const char* RefusalText(RangeOutcome outcome) {
 
 int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
   AppState state;
-  if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
+  // The default output name comes from the raw log's name alone, so the
+  // output is known, and checked, before anything is read.
   ConsiderRawLogName(state, std::filesystem::path(options.rawLog).filename().string());
+  const std::string path = options.outputPath.value_or(DefaultOutputName(state, options.format));
+  if (IsTheRawLog(path, options.rawLog)) {
+    err << kProgram << "the output '" << path << "' is the raw log itself; nothing written\n";
+    return kConvertRefused;
+  }
+  if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
 
@@ -131,16 +163,14 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   // The selection keeps the raw text alive; the Fix List is not needed any more.
   state.fixList.Free();
 
-  const std::string path = options.outputPath.value_or(DefaultOutputName(state, options.format));
-  const bool written = WriteOutput(
+  const OutputResult result = WriteOutput(
       path, [&](std::ostream& file) { Render(file, state, options.format, options.useLocalTime); });
-  if (!written) {
-    err << kProgram << "cannot write '" << path << "'\n";
+  if (!result.written) {
+    err << kProgram << "cannot write '" << path << "': " << result.problem << '\n';
     return kConvertFailed;
   }
-  // Output sent to a device or a pipe (-o /dev/stdout) stays clean.
-  std::error_code ec;
-  if (std::filesystem::is_regular_file(path, ec)) out << path << '\n';
+  // Output sent to a stream (-o /dev/stdout, a device, a pipe) stays the data alone.
+  if (!result.intoStream) out << path << '\n';
   return kConvertOk;
 }
 

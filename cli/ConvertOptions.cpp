@@ -32,15 +32,18 @@ with the same selection and the same bytes as the tool's export buttons.
                     in the current folder: <stamp>_LogData_<serial>.csv,
                     <stamp>_GoogleEarth_<serial>.kml, Trackmaker.txt or
                     <stamp>_locr_<serial>.txt. The file is replaced only when
-                    it was written completely.
+                    it was written completely; through a link, the file the
+                    link leads to is written and the link kept. OUT may not
+                    be RAWLOG itself, however it is spelled.
   -h, --help        show this text.
 
 On success the path of the written file is printed on standard output, unless
-OUT is a device or a pipe (-o /dev/stdout writes the bytes alone).
+OUT is a stream, a device or a pipe (-o /dev/stdout writes the bytes alone).
+Only a regular file is read as RAWLOG; a pipe or a device is refused at once.
 Exit status: 0 written; 1 the log cannot be read, holds no fix, or the output
-cannot be written; 2 the command line is wrong or the tool refuses the range
-(the tool's message, such as "Please set search date" or "Please check search
-range", is printed on standard error).
+cannot be written (the cause is printed); 2 the command line is wrong, OUT is
+RAWLOG, or the tool refuses the range (the tool's message, such as "Please set
+search date" or "Please check search range", is printed on standard error).
 )USAGE";
 
 namespace {

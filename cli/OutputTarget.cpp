@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/AtomicFileReplace.h"
+#include "platform/LinkTarget.h"
 
 namespace quillon {
 
@@ -41,17 +42,44 @@ bool WriteThrough(const std::filesystem::path& path, std::ios::openmode mode,
   return written && !out.fail();
 }
 
+// Why the output could not be written to path, as far as the file system
+// tells: what the path (or the end of its links) is, and whether its folder
+// exists.
+std::string WriteProblem(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::filesystem::path end = FinalLinkTarget(path, ec);
+  if (ec) return "it is a link that leads round in a circle";
+  const bool viaLink = end != path;
+  const std::string lead = viaLink ? "it leads to '" + end.string() + "', " : "";
+  if (std::filesystem::is_directory(end, ec)) return viaLink ? lead + "which is a folder" : "it is a folder";
+  const std::filesystem::path folder = end.has_parent_path() ? end.parent_path() : ".";
+  if (!std::filesystem::is_directory(folder, ec)) {
+    return viaLink ? lead + "whose folder does not exist" : "its folder does not exist";
+  }
+  return viaLink ? lead + "which cannot be written" : "it cannot be written";
+}
+
+// The outcome of one attempt; the problem is looked up only for a failure.
+OutputResult Outcome(const std::filesystem::path& path, bool written, bool intoStream) {
+  OutputResult result;
+  result.written = written;
+  result.intoStream = intoStream;
+  if (!written) result.problem = WriteProblem(path);
+  return result;
+}
+
 }  // namespace
 
-bool WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render) {
+OutputResult WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render) {
   const std::filesystem::path target(path);
-  if (NamesAnOpenDescriptor(target)) return WriteThrough(target, std::ios::app, render);
+  if (NamesAnOpenDescriptor(target)) return Outcome(target, WriteThrough(target, std::ios::app, render), true);
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(target, ec);
+  if (std::filesystem::is_directory(status)) return Outcome(target, false, false);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return !std::filesystem::is_directory(status) && WriteThrough(target, std::ios::trunc, render);
+    return Outcome(target, WriteThrough(target, std::ios::trunc, render), true);
   }
-  return WriteFileAtomically(path, render);
+  return Outcome(target, WriteFileAtomically(path, render), false);
 }
 
 }  // namespace quillon

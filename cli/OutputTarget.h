@@ -6,12 +6,26 @@
 
 namespace quillon {
 
+// What became of quillon-convert's output.
+struct OutputResult {
+  bool written = false;
+  // The bytes went into something already there to take them (a descriptor
+  // the process holds, a device, a pipe) rather than into a file of their
+  // own, so no file name is worth printing; printing it could even land in
+  // the data (-o /dev/stdout > file).
+  bool intoStream = false;
+  // Why nothing was written, in the command line's words ("its folder does
+  // not exist"); empty when written.
+  std::string problem;
+};
+
 // Writes quillon-convert's output to the path given with -o, or to the
 // default name. A regular file is replaced only when it was written
-// completely. A device or a pipe (a FIFO) is written as it is, since renaming
-// a file over it would replace it rather than write to it; a name for a
-// descriptor the process holds (/dev/stdout, /dev/fd/1) is appended to where
-// that descriptor stands. A folder cannot take the output.
-bool WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render);
+// completely; a symbolic link stays a link and its target is written. A
+// device or a pipe (a FIFO) is written as it is, since renaming a file over
+// it would replace it rather than write to it; a name for a descriptor the
+// process holds (/dev/stdout, /dev/fd/1) is appended to where that descriptor
+// stands. A folder cannot take the output.
+OutputResult WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render);
 
 }  // namespace quillon

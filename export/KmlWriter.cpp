@@ -42,10 +42,10 @@ std::size_t XmlCharLength(std::string_view text, std::size_t i) {
 
 void AppendSignedCoordinates(std::string& out, const FixRecord& r, bool west, bool south) {
   if (west) out += '-';
-  out += r.longitudeDegrees.View();
+  AppendXmlText(out, r.longitudeDegrees.View());
   out += ',';
   if (south) out += '-';
-  out += r.latitudeDegrees.View();
+  AppendXmlText(out, r.latitudeDegrees.View());
   out += ",0";
 }
 
@@ -59,9 +59,7 @@ std::string KmlFileName(const AppState& state) {
   return state.logStamp + "_GoogleEarth_" + std::to_string(state.logSerial) + ".kml";
 }
 
-std::string EscapeXmlText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendXmlText(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
     if (c == '&') {
@@ -79,6 +77,12 @@ std::string EscapeXmlText(std::string_view text) {
     }
     ++i;
   }
+}
+
+std::string EscapeXmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendXmlText(out, text);
   return out;
 }
 
@@ -100,9 +104,9 @@ void WriteKmlPlacemarks(std::ostream& out, const FixList& selection) {
     text += "<Placemark>\r\n<name>";
     AppendInteger(text, r.sequence);
     text += "</name>\r\n<visibility>0</visibility>\r\n<description>";
-    text += EscapeXmlText(selection.RmcSentence(r));
+    AppendXmlText(text, selection.RmcSentence(r));
     text += kLineBreak;
-    text += EscapeXmlText(selection.GgaSentence(r));
+    AppendXmlText(text, selection.GgaSentence(r));
     text += "</description>\r\n<open>1</open>\r\n<Style>\r\n<IconStyle>\r\n<Icon>\r\n<href>";
     text += kPlacemarkIcon;
     text += "</href></Icon>\r\n</IconStyle>\r\n</Style>\r\n<Point>\r\n<coordinates>";

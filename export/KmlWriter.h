@@ -26,9 +26,12 @@ void WriteKmlEnd(std::ostream& out);
 // The whole document: the five pieces in order.
 void WriteKml(std::ostream& out, const FixList& selection);
 
-// Sentence text made safe as XML character data: '&', '<' and '>' become
-// entities; bytes that XML cannot carry at all (control characters other than
-// tab, CR and LF, and bytes that do not form UTF-8) become '?'.
+// Text from the log made safe as XML character data, as every such text in
+// the document is (sentences, coordinates): '&', '<' and '>' become entities;
+// bytes that XML cannot carry at all (control characters other than tab, CR
+// and LF, and bytes that do not form UTF-8) become '?'. Plain NMEA passes
+// unchanged.
 std::string EscapeXmlText(std::string_view text);
+void AppendXmlText(std::string& out, std::string_view text);
 
 }  // namespace quillon

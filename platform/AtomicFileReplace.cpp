@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+#include "platform/LinkTarget.h"
+
 namespace quillon {
 
 namespace {
@@ -75,14 +77,11 @@ bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& re
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render) {
-  std::filesystem::path target(path);
-  if (target.filename().empty()) return false;
   std::error_code ec;
-  // Through a symbolic link the file it names is replaced and the link kept.
-  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
-    target = std::filesystem::weakly_canonical(target, ec);
-    if (ec) return false;
-  }
+  // Through symbolic links the file the last one names is replaced (or made
+  // in its folder) and the links kept; a link is never replaced by a file.
+  const std::filesystem::path target = FinalLinkTarget(path, ec);
+  if (ec || target.filename().empty()) return false;
 
   const std::filesystem::path temp = TemporaryPathFor(target);
   bool written = false;

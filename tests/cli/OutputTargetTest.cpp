@@ -21,7 +21,7 @@ TEST(OutputTargetTest, WritesIntoAPipeInsteadOfReplacingIt) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::string received;
   std::thread reader([&] { received = testing::ReadFileBytes(fifo); });
-  const bool written = WriteOutput(fifo.string(), [](std::ostream& out) { out << "through the pipe"; });
+  const bool written = WriteOutput(fifo.string(), [](std::ostream& out) { out << "through the pipe"; }).written;
   reader.join();
   EXPECT_TRUE(written);
   EXPECT_EQ(received, "through the pipe");
@@ -40,7 +40,7 @@ TEST(OutputTargetTest, AppendsThroughANameOfAnOpenDescriptor) {
   ASSERT_EQ(::fstat(fd, &before), 0);
   for (const std::string prefix : {"/proc/self/fd/", "/dev/fd/"}) {
     SCOPED_TRACE(prefix);
-    EXPECT_TRUE(WriteOutput(prefix + std::to_string(fd), [&](std::ostream& out) { out << prefix << "\n"; }));
+    EXPECT_TRUE(WriteOutput(prefix + std::to_string(fd), [&](std::ostream& out) { out << prefix << "\n"; }).written);
   }
   ::close(fd);
   EXPECT_EQ(testing::ReadFileBytes(log), "previous\n/proc/self/fd/\n/dev/fd/\n");

@@ -83,6 +83,19 @@ TEST(KmlWriterTest, MarkupCharactersInSentencesAreEscaped) {
   testing::ExpectMatchesGolden(actual, "export_ampersand.kml");
 }
 
+// Coordinates are copied from the log: markup and bytes that are not UTF-8
+// in a damaged log must not break the document (the golden file is also
+// parsed as XML).
+TEST(KmlWriterTest, MarkupAndStrayBytesInCoordinatesAreEscaped) {
+  FixRecord r = Fix("121.5\xFF<4", 'W', "<&.033000", 'S');
+  r.sequence = 5;
+  const std::string actual = Kml(testing::ListBuilder().Add(r, "$GPRMC,<&*00", "$GPGGA,\xC3*00").Build());
+  EXPECT_NE(actual.find("<coordinates>-121.5?&lt;4,-&lt;&amp;.033000,0</coordinates></Point>"), std::string::npos)
+      << actual;
+  EXPECT_NE(actual.find("<coordinates>-121.5?&lt;4,-&lt;&amp;.033000,0 </coordinates>"), std::string::npos);
+  testing::ExpectMatchesGolden(actual, "export_damaged_coordinates.kml");
+}
+
 TEST(KmlWriterTest, EscapeKeepsTextXmlCanCarry) {
   const std::pair<std::string, std::string> cases[] = {
       {"$GPRMC,1,2*3F", "$GPRMC,1,2*3F"},

@@ -29,15 +29,37 @@ TEST(AtomicFileReplaceTest, ReplacesOnlyACompleteFile) {
   EXPECT_FALSE(WriteFileAtomically((temp.Path() / "missing" / "out.txt").string(), [](std::ostream&) {}));
 }
 
-TEST(AtomicFileReplaceTest, WritesThroughALinkAndKeepsIt) {
+// Whatever the links lead to, they stay links: the file at the end of the
+// chain is replaced or made, or nothing is written at all.
+TEST(AtomicFileReplaceTest, WritesThroughLinksAndKeepsThem) {
   testing::TempFolder temp;
   const fs::path file = temp.Path() / "real.csv";
-  const fs::path link = temp.Path() / "link.csv";
   testing::WriteFileBytes(file, "old");
-  fs::create_symlink(file, link);
-  EXPECT_TRUE(WriteFileAtomically(link.string(), [](std::ostream& out) { out << "new"; }));
-  EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(testing::ReadFileBytes(file), "new");
+  fs::create_directory(temp.Path() / "folder");
+  fs::create_symlink(file, temp.Path() / "absolute.csv");
+  fs::create_symlink("absolute.csv", temp.Path() / "chain.csv");
+  fs::create_symlink("folder/new.csv", temp.Path() / "ahead.csv");
+  fs::create_symlink("nodir/t.csv", temp.Path() / "dangling.csv");
+  fs::create_symlink("loop.csv", temp.Path() / "loop.csv");
+  const std::tuple<const char*, bool, fs::path> cases[] = {
+      {"absolute.csv", true, file},
+      {"chain.csv", true, file},
+      {"ahead.csv", true, temp.Path() / "folder" / "new.csv"},
+      {"dangling.csv", false, temp.Path() / "nodir" / "t.csv"},
+      {"loop.csv", false, temp.Path() / "loop.csv"},
+  };
+  for (const auto& [name, writes, target] : cases) {
+    SCOPED_TRACE(name);
+    const fs::path link = temp.Path() / name;
+    const fs::path before = fs::read_symlink(link);
+    EXPECT_EQ(WriteFileAtomically(link.string(), [&](std::ostream& out) { out << name; }), writes);
+    EXPECT_EQ(fs::read_symlink(link), before);
+    if (writes) {
+      EXPECT_EQ(testing::ReadFileBytes(target), name);
+    }
+  }
+  EXPECT_FALSE(fs::exists(temp.Path() / "nodir"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 7);
 }
 
 }  // namespace

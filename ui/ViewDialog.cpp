@@ -160,6 +160,11 @@ void ViewDialog::RunBusy(const std::string& what, const std::function<void()>& w
   RunBusyWithProgress(this, what, work);
 }
 
+void ViewDialog::RunBusyReporting(const std::string& what, const std::function<void()>& work,
+                                  const std::function<std::string()>& report) {
+  RunBusyWithProgress(this, what, work, report);
+}
+
 wxRect ViewDialog::Dlu(int x, int y, int width, int height) {
   wxPoint pos = ConvertDialogToPixels(wxPoint(x, y));
   wxSize size = ConvertDialogToPixels(wxSize(width, height));

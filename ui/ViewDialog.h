@@ -37,6 +37,8 @@ class ViewDialog : public wxDialog, public WindowView {
   bool IsItemShown(int id) const override;
   void EndDialogCancel() override;
   void RunBusy(const std::string& what, const std::function<void()>& work) override;
+  void RunBusyReporting(const std::string& what, const std::function<void()>& work,
+                        const std::function<std::string()>& report) override;
 
   // Runs the opening sequence (OpenDialog) and, unless it cancelled the
   // dialog, the modal loop; like the platform's dialogs, a dialog that

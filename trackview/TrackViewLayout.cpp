@@ -12,7 +12,7 @@ namespace quillon {
 namespace {
 
 constexpr double kOuterMargin = 10.0;
-constexpr double kAxisLabelWidth = 56.0;  // value labels left of the profiles
+constexpr double kAxisLabelWidth = 66.0;  // value labels left of the profiles
 constexpr double kTimeLabelHeight = 22.0;
 constexpr double kProfileGap = 14.0;
 constexpr double kLegendWidth = 16.0;
@@ -28,8 +28,10 @@ TrackViewLayout LayOutTrackView(double width, double height) {
   const double mapHeight =
       std::max(40.0, height - 2 * kOuterMargin - 2 * profile - 2 * kProfileGap - kTimeLabelHeight);
   layout.map = {kOuterMargin, kOuterMargin, inner, mapHeight};
-  layout.legend = {layout.map.left + layout.map.width - kLegendWidth - 58.0, layout.map.top + 16.0, kLegendWidth,
-                   std::min(160.0, mapHeight - 32.0)};
+  // The legend's labels and frame take about 60 pixels right of the bar and
+  // 26 above it.
+  layout.legend = {layout.map.left + layout.map.width - kLegendWidth - 64.0, layout.map.top + 36.0, kLegendWidth,
+                   std::min(160.0, mapHeight - 52.0)};
   const double plotLeft = kOuterMargin + kAxisLabelWidth;
   const double plotWidth = std::max(10.0, inner - kAxisLabelWidth);
   layout.speedPlot = {plotLeft, layout.map.top + mapHeight + kProfileGap, plotWidth, profile};

@@ -53,10 +53,13 @@ class RecordingCommands : public ui::MainWindowCommands {
     return bindSucceeds;
   }
   void RunCommand(int commandId, WindowView&) override { commands.push_back(commandId); }
+  bool HasCommand(int commandId) const override { return commandId != ids::kBuildGpxFile; }
+  void OpenRawLogFile(const std::string& path, WindowView&) override { opened.push_back(path); }
 
   bool bindSucceeds = true;
   int binds = 0;
   std::vector<int> commands;
+  std::vector<std::string> opened;
 };
 
 void PressEnterOn(wxWindow* button) {

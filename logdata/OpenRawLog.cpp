@@ -42,8 +42,8 @@ std::string LocalStamp(std::time_t when) {
   localtime_r(&when, &local);
 #endif
   char stamp[80];
-  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour, local.tm_min, local.tm_sec);
   return stamp;
 }
 
@@ -52,7 +52,8 @@ std::time_t ModifiedTime(const std::filesystem::path& path) {
   auto written = std::filesystem::last_write_time(path, error);
   if (error) return std::time(nullptr);
   auto system = std::chrono::file_clock::to_sys(written);
-  return std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
+  return std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
 }
 
 // Label 1031 and the export frame speak of paths relative to the working
@@ -98,7 +99,8 @@ bool OpenRawLogFile(AppState& state, WindowView& view, const std::string& path) 
   std::filesystem::path file(path);
   const std::string fileName = file.filename().string();
   OpenedLogName name = NameOpenedRawLog(fileName, ModifiedTime(file));
-  if (!state.newestRuleName) state.newestRuleName = AppState::AdoptedName{state.logStamp, state.logSerial, state.logFileName};
+  if (!state.newestRuleName)
+    state.newestRuleName = AppState::AdoptedName{state.logStamp, state.logSerial, state.logFileName};
   state.logStamp = name.stamp;
   state.logSerial = name.serial;
   state.logFileName = fileName;

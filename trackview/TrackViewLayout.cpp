@@ -25,8 +25,7 @@ TrackViewLayout LayOutTrackView(double width, double height) {
   // The profiles take a quarter of the height each up to a comfortable size;
   // the map takes the rest.
   const double profile = std::clamp((height - 2 * kOuterMargin) * 0.17, 40.0, 130.0);
-  const double mapHeight =
-      std::max(40.0, height - 2 * kOuterMargin - 2 * profile - 2 * kProfileGap - kTimeLabelHeight);
+  const double mapHeight = std::max(40.0, height - 2 * kOuterMargin - 2 * profile - 2 * kProfileGap - kTimeLabelHeight);
   layout.map = {kOuterMargin, kOuterMargin, inner, mapHeight};
   // The legend's labels and frame take about 60 pixels right of the bar and
   // 26 above it.
@@ -61,8 +60,8 @@ std::string DescribeFix(const TrackFix& fix, bool useLocalTime) {
   char when[48] = "no time";
   if (fix.hasTime) {
     const CivilTime t = FromEpochSeconds(fix.utcSeconds + (useLocalTime ? fix.localOffsetSeconds : 0));
-    std::snprintf(when, sizeof when, "%04lld-%02d-%02d %02d:%02d:%02d %s", static_cast<long long>(t.year), t.month, t.day, t.hour, t.minute,
-                  t.second, useLocalTime ? "local" : "UTC");
+    std::snprintf(when, sizeof when, "%04lld-%02d-%02d %02d:%02d:%02d %s", static_cast<long long>(t.year), t.month,
+                  t.day, t.hour, t.minute, t.second, useLocalTime ? "local" : "UTC");
   }
   char tag[16] = "no tag";
   if (!fix.untagged) std::snprintf(tag, sizeof tag, "Tag %03d", fix.tag);

@@ -114,7 +114,11 @@ void MainWindow::AddExtraCommands() {
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
   // The window and each of its controls take drops: on the toolkits a drop
   // goes to the control under the pointer, not to the window behind it.
-  auto open = [this](const std::string& path) { commands_.OpenRawLogFile(path, *this); };
+  // Opening shows message boxes, which must not run inside the toolkit's drop
+  // handling; a call after it is dropped with the window, should it close first.
+  auto open = [this](const std::string& path) {
+    CallAfter([this, path] { commands_.OpenRawLogFile(path, *this); });
+  };
   SetDropTarget(new RawLogDropTarget(open));
   for (wxWindow* child : GetChildren()) child->SetDropTarget(new RawLogDropTarget(open));
 }

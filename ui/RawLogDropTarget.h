@@ -3,7 +3,6 @@
 #include <functional>
 #include <string>
 
-#include <wx/app.h>
 #include <wx/dnd.h>
 
 namespace quillon::ui {
@@ -15,10 +14,7 @@ class RawLogDropTarget : public wxFileDropTarget {
 
   bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
     if (files.empty()) return false;
-    // Opening shows message boxes; they must not run inside the toolkit's
-    // drop handling, which holds the pointer until it returns.
-    std::string path = files[0].utf8_string();
-    wxTheApp->CallAfter([open = open_, path] { open(path); });
+    open_(files[0].utf8_string());
     return true;
   }
 

@@ -1,9 +1,9 @@
 #include "ui/RawLogFileDialog.h"
 
+#include <wx/filedlg.h>
+
 #include <filesystem>
 #include <system_error>
-
-#include <wx/filedlg.h>
 
 #include "logdata/RawLogSelection.h"
 

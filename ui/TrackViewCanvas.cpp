@@ -1,10 +1,10 @@
 #include "ui/TrackViewCanvas.h"
 
-#include <cmath>
-#include <memory>
-
 #include <wx/dcbuffer.h>
 #include <wx/dcmemory.h>
+
+#include <cmath>
+#include <memory>
 
 namespace quillon::ui {
 
@@ -32,8 +32,8 @@ TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, doub
     Refresh();
     event.Skip();
   });
-  for (auto type : {wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOUSEWHEEL,
-                    wxEVT_LEAVE_WINDOW}) {
+  for (auto type :
+       {wxEVT_MOTION, wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_MOUSEWHEEL, wxEVT_LEAVE_WINDOW}) {
     Bind(type, &TrackViewCanvas::OnMouse, this);
   }
   Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { dragFrom_.reset(); });

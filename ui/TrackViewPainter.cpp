@@ -1,14 +1,14 @@
 #include "ui/TrackViewPainter.h"
 
+#include <wx/brush.h>
+#include <wx/pen.h>
+#include <wx/settings.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <wx/brush.h>
-#include <wx/pen.h>
-#include <wx/settings.h>
 
 #include "trackview/TrackDecimation.h"
 
@@ -45,8 +45,7 @@ double TextWidth(wxGraphicsContext& gc, const wxString& text) {
   return width;
 }
 
-void Text(wxGraphicsContext& gc, const wxString& text, double x, double y, const wxColour& colour,
-          bool bold = false) {
+void Text(wxGraphicsContext& gc, const wxString& text, double x, double y, const wxColour& colour, bool bold = false) {
   gc.SetFont(SmallFont(bold), colour);
   gc.DrawText(text, x, y);
 }
@@ -220,7 +219,8 @@ void DrawProfile(wxGraphicsContext& gc, const TrackViewScene& scene, const Pixel
   FrameRect(gc, r, kCanvas);
   const TimeAxis& axis = *scene.axis;
   gc.SetPen(wxPen(kGrid, 1));
-  for (const AxisTick& tick : TicksOf(scene)) gc.StrokeLine(TickX(scene, tick), r.top + 1, TickX(scene, tick), r.top + r.height);
+  for (const AxisTick& tick : TicksOf(scene))
+    gc.StrokeLine(TickX(scene, tick), r.top + 1, TickX(scene, tick), r.top + r.height);
   double low = 0, high = 0;
   ProfileRange(*scene.model, style.value, low, high);
   if (style.value == ProfileValue::kSpeedKmh) low = 0;
@@ -298,7 +298,8 @@ void DrawTimeAxis(wxGraphicsContext& gc, const TrackViewScene& scene) {
     gc.StrokeLine(x, r.top + r.height, x, r.top + r.height + 4);
     const wxString label = wxString::FromUTF8(tick.label);
     const double w = TextWidth(gc, label);
-    if (x - w / 2 > r.left - 4 && x + w / 2 < r.left + r.width + 4) Text(gc, label, x - w / 2, r.top + r.height + 5, kInk);
+    if (x - w / 2 > r.left - 4 && x + w / 2 < r.left + r.width + 4)
+      Text(gc, label, x - w / 2, r.top + r.height + 5, kInk);
   }
 }
 
@@ -310,8 +311,7 @@ void PaintTrackView(wxGraphicsContext& gc, const TrackViewScene& scene, double w
   gc.SetBrush(wxBrush(kCanvas));
   gc.DrawRectangle(0, 0, width, height);
   DrawMap(gc, scene);
-  DrawProfile(gc, scene, scene.layout.speedPlot,
-              {ProfileValue::kSpeedKmh, "Speed (km/h)", kSpeedLine, kSpeedFill});
+  DrawProfile(gc, scene, scene.layout.speedPlot, {ProfileValue::kSpeedKmh, "Speed (km/h)", kSpeedLine, kSpeedFill});
   DrawProfile(gc, scene, scene.layout.altitudePlot,
               {ProfileValue::kAltitude, "Altitude (m)", kAltitudeLine, kAltitudeFill});
   DrawTimeAxis(gc, scene);

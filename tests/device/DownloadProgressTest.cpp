@@ -1,5 +1,3 @@
-#include "device/DownloadProgress.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +5,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "device/DownloadProgress.h"
 
 namespace quillon {
 namespace {

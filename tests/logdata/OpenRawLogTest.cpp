@@ -1,5 +1,3 @@
-#include "logdata/OpenRawLog.h"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "core/ControlIds.h"
+#include "logdata/OpenRawLog.h"
 #include "logdata/RawLogSelection.h"
 #include "tests/logdata/LogdataTestSupport.h"
 #include "tests/support/FakeWindowView.h"

@@ -1,6 +1,9 @@
 // The commands beyond the template on the real windows: the Track View over a
 // long tagged track, and opening a raw log by the menu item and by a drop.
 
+#include <gtest/gtest.h>
+#include <wx/dnd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,15 +13,13 @@
 #include <optional>
 #include <string>
 
-#include <gtest/gtest.h>
-#include <wx/dnd.h>
-
 #include "app/CommandRouter.h"
 #include "app/WindowRunners.h"
 #include "core/ControlIds.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "tests/ui/UiTestSupport.h"
+#include "trackview/TrackModel.h"
 #include "ui/MainWindow.h"
 #include "ui/RawLogFileDialog.h"
 #include "ui/TrackViewWindow.h"
@@ -130,10 +131,21 @@ TEST(TrackViewTest, ShowsALongTaggedTrackHoversZoomsAndSavesItsPicture) {
       EXPECT_EQ(view->HoverText().rfind("2008-03-12 16:1", 0), 0u) << view->HoverText();
       EXPECT_NE(view->HoverText().find("Tag 005"), std::string::npos) << view->HoverText();
 
-      // Over the map the fix under the pointer; zooming around it keeps it there.
+      // Over the map the fix under the pointer, marked with the same fix on
+      // the profiles.
+      const TrackModel model = TrackModel::Build(app.router.State().fixList);
+      const TrackFix& aimed = model.Fixes()[1350];
+      const PixelPoint there = canvas.View().ToPixel(aimed.x, aimed.y);
+      canvas.HoverAt(wxPoint(static_cast<int>(std::lround(there.x)), static_cast<int>(std::lround(there.y))));
+      ASSERT_TRUE(canvas.Hovered().has_value());
+      EXPECT_NEAR(static_cast<double>(*canvas.Hovered()), 1350.0, 3.0);
+      EXPECT_NE(view->HoverText().find("Tag 001"), std::string::npos) << view->HoverText();
+      const PixelRect map = canvas.Layout().map;
+      canvas.HoverAt(wxPoint(static_cast<int>(map.left + 3), static_cast<int>(map.top + 3)));
+      EXPECT_FALSE(canvas.Hovered().has_value()) << "nothing near the map's corner";
+
       const wxSize size = canvas.GetClientSize();
       ASSERT_GT(size.x, 400);
-      const PixelRect map = canvas.Layout().map;
       const wxPoint centre(static_cast<int>(map.left + map.width / 2), static_cast<int>(map.top + map.height / 2));
       const double before = canvas.View().MetresPerPixel();
       canvas.ZoomAt(centre, 3);

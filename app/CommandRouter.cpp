@@ -9,9 +9,11 @@
 #include "export/LocrExport.h"
 #include "export/RangeSelection.h"
 #include "export/TrackmakerExport.h"
+#include "logdata/OpenRawLog.h"
 #include "logdata/RangeAndTags.h"
 #include "logdata/RawLogSelection.h"
 #include "platform/WorkingDirectory.h"
+#include "trackview/TrackViewFixes.h"
 
 namespace quillon {
 
@@ -23,6 +25,20 @@ CommandRouter::CommandRouter(MessageBoxes& ownerless, std::unique_ptr<Shell> she
 
 void CommandRouter::SetSettingsDialogRunner(std::function<void()> runSettingsDialog) {
   runSettingsDialog_ = std::move(runSettingsDialog);
+}
+
+void CommandRouter::SetTrackViewRunner(std::function<void(const FixList&, bool)> runTrackView) {
+  runTrackView_ = std::move(runTrackView);
+}
+
+void CommandRouter::SetRawLogChooser(std::function<std::optional<std::string>()> chooseRawLog) {
+  chooseRawLog_ = std::move(chooseRawLog);
+}
+
+bool CommandRouter::HasCommand(int commandId) const { return handlers_.count(commandId) != 0; }
+
+void CommandRouter::OpenRawLogFile(const std::string& path, WindowView& view) {
+  quillon::OpenRawLogFile(state_, view, path);
 }
 
 bool CommandRouter::BindDeviceLibrary() {
@@ -72,6 +88,17 @@ void CommandRouter::AddHandlers() {
   handlers_[ids::kOutputGoogleEarth] = [this](WindowView& view) { OnOutputGoogleEarth(state_, view, *shell_); };
   handlers_[ids::kOutputTrackmaker] = [this](WindowView& view) { OnOutputTrackmaker(state_, view); };
   handlers_[ids::kOutputLocr] = [this](WindowView& view) { OnOutputLocr(state_, view, *shell_, *keyStore_); };
+
+  // kBuildGpxFile gets its handler with the GPX export; until then its menu
+  // item and shortcut stay disabled.
+  handlers_[ids::kTrackView] = [this](WindowView& view) {
+    const FixList* fixes = TrackViewFixes(state_, view);
+    if (fixes != nullptr && runTrackView_) runTrackView_(*fixes, view.IsChecked(ids::kUseLocalTime));
+  };
+  handlers_[ids::kOpenRawLog] = [this](WindowView& view) {
+    if (!chooseRawLog_) return;
+    if (std::optional<std::string> path = chooseRawLog_()) OpenRawLogFile(*path, view);
+  };
 }
 
 }  // namespace quillon

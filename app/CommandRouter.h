@@ -3,6 +3,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
@@ -26,10 +28,16 @@ class CommandRouter : public ui::MainWindowCommands {
   // How "Logger Setting" shows the Settings Dialog; the program sets it once
   // the Main Window exists, as the dialog belongs to it.
   void SetSettingsDialogRunner(std::function<void()> runSettingsDialog);
+  // How "Track View..." shows its window over the fixes it chose, and how
+  // "Open Raw Log..." asks for a file; both belong to the Main Window too.
+  void SetTrackViewRunner(std::function<void(const FixList& fixes, bool useLocalTime)> runTrackView);
+  void SetRawLogChooser(std::function<std::optional<std::string>()> chooseRawLog);
 
   // Loads ORVEX_DLL.dll from the working directory.
   bool BindDeviceLibrary() override;
   void RunCommand(int commandId, WindowView& view) override;
+  bool HasCommand(int commandId) const override;
+  void OpenRawLogFile(const std::string& path, WindowView& view) override;
 
  private:
   using Handler = std::function<void(WindowView&)>;
@@ -43,6 +51,8 @@ class CommandRouter : public ui::MainWindowCommands {
   std::unique_ptr<Shell> shell_;
   std::unique_ptr<KeyStore> keyStore_;
   std::function<void()> runSettingsDialog_;
+  std::function<void(const FixList&, bool)> runTrackView_;
+  std::function<std::optional<std::string>()> chooseRawLog_;
   std::map<int, Handler> handlers_;
 };
 

@@ -8,12 +8,12 @@
 #include <wx/timer.h>
 
 #include "app/CommandRouter.h"
+#include "app/WindowRunners.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "ui/ColouredMessageBox.h"
 #include "ui/GtkCompactStyle.h"
 #include "ui/MainWindow.h"
-#include "ui/SettingsDialog.h"
 #include "ui/WindowCapture.h"
 
 namespace quillon {
@@ -86,11 +86,7 @@ class QuillonApp : public wxApp {
     ui::OwnerlessMessageBoxes ownerless;
     CommandRouter router(ownerless, MakeSystemShell(), MakeUserKeyStore());
     ui::MainWindow window(router.State(), router);
-    router.SetSettingsDialogRunner([&] {
-      if (router.Library() == nullptr) return;
-      ui::SettingsDialog dialog(&window, router.State(), *router.Library(), router.Ownerless());
-      dialog.ShowModal();
-    });
+    AttachWindows(router, window);
     SetTopWindow(&window);
     ScreenshotOnShow screenshot(window);
     window.ShowModal();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/ComboModel.h"
@@ -51,6 +52,14 @@ struct AppState {
   // The Raw Log File name (without folder) that the selection last adopted;
   // empty until one is adopted.
   std::string logFileName;
+  // While a log opened by name is loaded: the stamp, serial and name the
+  // newest-file rule had adopted, which the next reload goes on from.
+  struct AdoptedName {
+    std::string stamp;
+    std::uint32_t serial = 0;
+    std::string fileName;
+  };
+  std::optional<AdoptedName> newestRuleName;
   std::int32_t fixCounter = 1;
 
   DeviceState device;

@@ -41,6 +41,11 @@ inline constexpr int kFreeMemoryLabel = 1051;
 inline constexpr int kReadMemoryUsedStatus = 1053;
 inline constexpr int kReloadLogData = 5;  // command only, no control
 inline constexpr int kAboutCommand = 16;  // system-menu / context-menu item
+// Commands beyond the template's controls, in the same menu; multiples of 16
+// like the About item, as a system menu wants its own items.
+inline constexpr int kBuildGpxFile = 32;
+inline constexpr int kTrackView = 48;
+inline constexpr int kOpenRawLog = 64;
 
 // Settings Dialog
 inline constexpr int kEraseAllLogData = 1043;

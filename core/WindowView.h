@@ -24,6 +24,14 @@ class WindowView : public MessageBoxes {
   // window: the wx view runs it on a worker thread behind a modal progress
   // window, the fake runs it inline. Returns when work has finished.
   virtual void RunBusy(const std::string& what, const std::function<void()>& work) = 0;
+  // RunBusy whose progress window also shows the line `report` returns,
+  // asked now and then on the window's thread while the work runs. Views
+  // without such a window just run the work.
+  virtual void RunBusyReporting(const std::string& what, const std::function<void()>& work,
+                                const std::function<std::string()>& report) {
+    static_cast<void>(report);
+    RunBusy(what, work);
+  }
 };
 
 }  // namespace quillon

@@ -1,10 +1,13 @@
 #include "device/LogDownload.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "api/DeviceCodes.h"
 #include "core/ControlIds.h"
 #include "core/MessageTexts.h"
+#include "device/DownloadProgress.h"
 #include "device/ConnectionHandlers.h"
 #include "device/DumpMode.h"
 #include "device/LoggerErase.h"
@@ -64,7 +67,16 @@ void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, Me
   const std::uint8_t port = SelectedPort(state);
   const std::string fileName = state.rawLogPath;
   int result = 0;
-  view.RunBusy("Downloading the logger data", [&] { result = library.DumpDb(port, fileName.c_str()); });
+  // The watch only looks at file sizes from the progress window's timer, so
+  // the download itself is not slowed.
+  GrowingFileWatch watch(std::filesystem::path(fileName).parent_path());
+  const auto started = std::chrono::steady_clock::now();
+  view.RunBusyReporting(
+      "Downloading the logger data", [&] { result = library.DumpDb(port, fileName.c_str()); },
+      [&] {
+        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+        return FormatReceived(watch.Received(), elapsed.count());
+      });
   if (result != code::kDumpSuccessful) {
     if (const char* message = DumpFailureMessage(result)) ShowApiReturn(view, message);
     return;

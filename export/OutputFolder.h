@@ -10,6 +10,7 @@ inline constexpr std::string_view kCsvFolder = "Output File";
 inline constexpr std::string_view kKmlFolder = "GoogleEarth";
 inline constexpr std::string_view kTrackmakerFolder = "TrackMaker";
 inline constexpr std::string_view kLocrFolder = "locr";
+inline constexpr std::string_view kGpxFolder = "GPX";
 
 // Remembers the working directory, creates the folder of that name under it
 // (an existing folder is fine) and makes it the working directory. Returns the

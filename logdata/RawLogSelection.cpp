@@ -96,15 +96,25 @@ bool SelectNewestRawLog(AppState& state, WindowView& view) {
   return true;
 }
 
-void ReloadLogData(AppState& state, WindowView& view) {
-  state.fixList.Free();
-  // Every item goes, however many tag changes the previous log had.
-  state.tagBox.Clear();
-  if (!SelectNewestRawLog(state, view)) return;
+void LoadChosenRawLog(AppState& state, WindowView& view) {
   ShowLoadOutcome(view, LoadRawLog(state));
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
   ShowRangeAndTags(state, view);
+}
+
+void ReloadLogData(AppState& state, WindowView& view) {
+  state.fixList.Free();
+  // Every item goes, however many tag changes the previous log had.
+  state.tagBox.Clear();
+  if (state.newestRuleName) {
+    state.logStamp = state.newestRuleName->stamp;
+    state.logSerial = state.newestRuleName->serial;
+    state.logFileName = state.newestRuleName->fileName;
+    state.newestRuleName.reset();
+  }
+  if (!SelectNewestRawLog(state, view)) return;
+  LoadChosenRawLog(state, view);
 }
 
 }  // namespace quillon

@@ -20,8 +20,13 @@ bool ConsiderRawLogName(AppState& state, std::string_view fileName);
 // holds no such file.
 bool SelectNewestRawLog(AppState& state, WindowView& view);
 
+// The steps of a reload after the file is chosen: load state.rawLogPath,
+// parse it, compute local times and fill the date fields and the tag box.
+void LoadChosenRawLog(AppState& state, WindowView& view);
+
 // The whole reload: empty the Fix List and the tag box, select the newest
-// Raw Log File, load and parse it, compute local times and fill the date
+// Raw Log File (a log opened by name gives way to the newest-file rule
+// again), load and parse it, compute local times and fill the date
 // fields and the tag box.
 void ReloadLogData(AppState& state, WindowView& view);
 

@@ -27,6 +27,7 @@ RANKS = {
     "core": 2,
     "logdata": 3,
     "export": 4,
+    "trackview": 5,
     "device": 5,
     "settings": 6,
     "cli": 7,

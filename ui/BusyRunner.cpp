@@ -22,8 +22,9 @@ constexpr auto kQuickWork = std::chrono::milliseconds(150);
 
 class ProgressDialog : public wxDialog {
  public:
-  ProgressDialog(wxWindow* owner, const std::string& what)
+  ProgressDialog(wxWindow* owner, const std::string& what, const std::function<std::string()>& report)
       : wxDialog(owner, wxID_ANY, "GPS Data Logger - Working", wxDefaultPosition, wxDefaultSize, wxCAPTION),
+        report_(report),
         timer_(this),
         started_(std::chrono::steady_clock::now()) {
     ApplyDialogLook(this);
@@ -36,6 +37,11 @@ class ProgressDialog : public wxDialog {
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(text, 0, wxLEFT | wxRIGHT | wxTOP, 18);
     column->Add(gauge_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 18);
+    if (report_) {
+      received_ = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(report_()));
+      ApplyTextColours(received_);
+      column->Add(received_, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 18);
+    }
     column->Add(elapsed_, 0, wxALL, 18);
     SetSizerAndFit(column);
     CentreOnParent();
@@ -63,17 +69,22 @@ class ProgressDialog : public wxDialog {
     elapsed_->SetLabel(wxString::Format("Elapsed time: %d:%02d", static_cast<int>(seconds / 60),
                                         static_cast<int>(seconds % 60)));
     gauge_->Pulse();
+    if (received_ != nullptr) received_->SetLabel(wxString::FromUTF8(report_()));
   }
+
+  std::function<std::string()> report_;
 
   wxTimer timer_;
   std::chrono::steady_clock::time_point started_;
   wxStaticText* elapsed_ = nullptr;
   wxGauge* gauge_ = nullptr;
+  wxStaticText* received_ = nullptr;
 };
 
 }  // namespace
 
-void RunBusyWithProgress(wxWindow* owner, const std::string& what, const std::function<void()>& work) {
+void RunBusyWithProgress(wxWindow* owner, const std::string& what, const std::function<void()>& work,
+                         const std::function<std::string()>& report) {
   std::promise<void> outcome;
   std::future<void> finished = outcome.get_future();
   ProgressDialog* dialog = nullptr;
@@ -91,7 +102,7 @@ void RunBusyWithProgress(wxWindow* owner, const std::string& what, const std::fu
   });
 
   if (finished.wait_for(kQuickWork) != std::future_status::ready) {
-    ProgressDialog progress(owner, what);
+    ProgressDialog progress(owner, what, report);
     {
       std::lock_guard<std::mutex> lock(dialogMutex);
       dialog = &progress;

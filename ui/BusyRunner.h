@@ -11,7 +11,9 @@ namespace quillon::ui {
 // progress window over owner shows `what` and the elapsed time, offers no
 // cancel and keeps the windows painting; it closes when the work has
 // finished. Returns after the worker has ended; an exception of the work is
-// thrown again here.
-void RunBusyWithProgress(wxWindow* owner, const std::string& what, const std::function<void()>& work);
+// thrown again here. A `report` adds a line to the window that its timer
+// fills with report's answer.
+void RunBusyWithProgress(wxWindow* owner, const std::string& what, const std::function<void()>& work,
+                         const std::function<std::string()>& report = {});
 
 }  // namespace quillon::ui

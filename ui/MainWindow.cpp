@@ -1,8 +1,13 @@
 #include "ui/MainWindow.h"
 
+#include <vector>
+
+#include <wx/accel.h>
+
 #include "core/ComPortList.h"
 #include "core/ControlIds.h"
 #include "ui/LoggerIcon.h"
+#include "ui/RawLogDropTarget.h"
 
 namespace quillon::ui {
 
@@ -17,7 +22,8 @@ MainWindow::MainWindow(AppState& state, MainWindowCommands& commands)
   Bind(wxEVT_BUTTON, &MainWindow::OnCommand, this);
   Bind(wxEVT_CHECKBOX, &MainWindow::OnCommand, this);
   Bind(wxEVT_RADIOBUTTON, &MainWindow::OnCommand, this);
-  AddAboutItem();
+  AddAboutItem([this](wxMenu& menu) { AddExtraItems(menu); });
+  AddExtraCommands();
   CentreOnScreen();
 }
 
@@ -69,6 +75,52 @@ void MainWindow::BuildControls() {
   AddLabel(ids::kMemoryUsedLabel, "Memory Used Size = ", 215, 82, 149, 8);
   AddLabel(ids::kFreeMemoryLabel, "Free Memory  Size = ", 215, 95, 151, 8);
   AddButton(ids::kReadMemoryUsedStatus, "Read Memory Used Status", 15, 84, 194, 20)->Enable(false);
+}
+
+namespace {
+
+struct ExtraCommand {
+  int id;
+  const char* caption;
+  char key;
+};
+const ExtraCommand kExtraCommands[] = {
+    {ids::kBuildGpxFile, "Build GPX File", 'G'},
+    {ids::kTrackView, "Track View...", 'T'},
+    {ids::kOpenRawLog, "Open Raw Log...", 'O'},
+};
+
+}  // namespace
+
+void MainWindow::AddExtraItems(wxMenu& menu) {
+  menu.AppendSeparator();
+  for (const ExtraCommand& command : kExtraCommands) {
+    menu.Append(command.id, wxString::Format("%s\tCtrl+%c", command.caption, command.key));
+    menu.Enable(command.id, commands_.HasCommand(command.id));
+  }
+}
+
+void MainWindow::AddExtraCommands() {
+  std::vector<wxAcceleratorEntry> keys;
+  for (const ExtraCommand& command : kExtraCommands) {
+    keys.emplace_back(wxACCEL_CTRL, command.key, command.id);
+    Bind(
+        wxEVT_MENU,
+        [this](wxCommandEvent& event) {
+          if (commands_.HasCommand(event.GetId())) commands_.RunCommand(event.GetId(), *this);
+        },
+        command.id);
+  }
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+  // The window and each of its controls take drops: on the toolkits a drop
+  // goes to the control under the pointer, not to the window behind it.
+  // Opening shows message boxes, which must not run inside the toolkit's drop
+  // handling; a call after it is dropped with the window, should it close first.
+  auto open = [this](const std::string& path) {
+    CallAfter([this, path] { commands_.OpenRawLogFile(path, *this); });
+  };
+  SetDropTarget(new RawLogDropTarget(open));
+  for (wxWindow* child : GetChildren()) child->SetDropTarget(new RawLogDropTarget(open));
 }
 
 bool MainWindow::OpenDialog() {

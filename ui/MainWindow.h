@@ -25,6 +25,10 @@ class MainWindow : public ViewDialog {
  private:
   void BuildControls();
   void OnCommand(wxCommandEvent& event);
+  // The commands beyond the template: menu items after About, their
+  // keyboard shortcuts, and raw logs dropped on the window.
+  void AddExtraCommands();
+  void AddExtraItems(wxMenu& menu);
 
   AppState& state_;
   MainWindowCommands& commands_;

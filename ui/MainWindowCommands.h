@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/WindowView.h"
 
 namespace quillon::ui {
@@ -13,6 +15,11 @@ class MainWindowCommands {
   virtual bool BindDeviceLibrary() = 0;
   // Runs the command's handler; a command without one does nothing.
   virtual void RunCommand(int commandId, WindowView& view) = 0;
+  // Whether the command has a handler, so that its menu item can be offered.
+  virtual bool HasCommand(int commandId) const = 0;
+  // Loads the raw log at `path` as "Open Raw Log..." does once a file is
+  // chosen; a file dropped on the window comes here.
+  virtual void OpenRawLogFile(const std::string& path, WindowView& view) = 0;
 };
 
 }  // namespace quillon::ui

@@ -34,10 +34,11 @@ ViewDialog::ViewDialog(wxWindow* parent, const wxString& title, int widthDlu, in
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndDialogCancel(); });
 }
 
-void ViewDialog::AddAboutItem() {
-  Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
+void ViewDialog::AddAboutItem(std::function<void(wxMenu&)> addMore) {
+  Bind(wxEVT_CONTEXT_MENU, [this, addMore = std::move(addMore)](wxContextMenuEvent&) {
     wxMenu menu;
     menu.Append(ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."));
+    if (addMore) addMore(menu);
     PopupMenu(&menu);
   });
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { AboutBox(this).ShowModal(); }, ids::kAboutCommand);
@@ -152,6 +153,11 @@ void ViewDialog::EndDialogCancel() {
 
 void ViewDialog::RunBusy(const std::string& what, const std::function<void()>& work) {
   RunBusyWithProgress(this, what, work);
+}
+
+void ViewDialog::RunBusyReporting(const std::string& what, const std::function<void()>& work,
+                                  const std::function<std::string()>& report) {
+  RunBusyWithProgress(this, what, work, report);
 }
 
 wxRect ViewDialog::Dlu(int x, int y, int width, int height) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/dialog.h>
+#include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -35,6 +37,8 @@ class ViewDialog : public wxDialog, public WindowView {
   bool IsItemEnabled(int id) const override;
   void EndDialogCancel() override;
   void RunBusy(const std::string& what, const std::function<void()>& work) override;
+  void RunBusyReporting(const std::string& what, const std::function<void()>& work,
+                        const std::function<std::string()>& report) override;
   // Whether the control is shown; the tests check the hidden controls with it.
   bool IsItemShown(int id) const;
 
@@ -49,7 +53,8 @@ class ViewDialog : public wxDialog, public WindowView {
   bool CancelRequested() const { return cancelRequested_; }
   // The About item (command 16) in a right-click menu of the window: the
   // window manager's menu is out of reach on Linux. It opens the About Box.
-  void AddAboutItem();
+  // `addMore` appends a window's own items after it each time the menu opens.
+  void AddAboutItem(std::function<void(wxMenu&)> addMore = {});
 
   wxRect Dlu(int x, int y, int width, int height);
   HoverButton* AddButton(int id, const char* caption, int x, int y, int width, int height);

@@ -143,6 +143,42 @@ TEST(EmulatorDownloadTest, NewRawLogIsReloadedAndTheLoggerErasedAfterOk) {
   EXPECT_TRUE(session.boxes.shown.empty()) << Describe(session.boxes.shown);
 }
 
+TEST(EmulatorDownloadTest, ProgressWindowTellsWhatHasArrived) {
+  // At the real line speed the download takes long enough to watch.
+  LoggerSession session(6, {"--fixes", "1500", "--baud", "115200"});
+  ASSERT_TRUE(session.emulator.Ready());
+  ui::MainWindow& window = session.window;
+  WhileModal(window, [&] {
+    Press(&window, ids::kAutoOpenComPort);
+    ASSERT_TRUE(session.router.State().device.portOpened);
+    std::vector<std::string> received;
+    window.CallAfter([&] {
+      wxDialog* progress = nullptr;
+      for (int i = 0; i < 300 && progress == nullptr; ++i) {
+        Pump(10);
+        progress = FindDialog("GPS Data Logger - Working");
+      }
+      for (int i = 0; i < 400 && progress != nullptr && FindDialog("GPS Data Logger - Working") == progress; ++i) {
+        for (wxWindow* child : progress->GetChildren()) {
+          const std::string label = child->GetLabel().utf8_string();
+          if (label.rfind("Received ", 0) == 0 && (received.empty() || received.back() != label)) {
+            received.push_back(label);
+          }
+        }
+        if (received.size() == 3) SaveScreenshot(progress, "download_progress");
+        Pump(50);
+      }
+    });
+    std::time_t before = 0, after = 0;
+    const std::string name = Download(session, MessageAnswer::kCancel, before, after);
+    EXPECT_FALSE(name.empty());
+    ASSERT_GE(received.size(), 3u) << "the amount grows while the download runs";
+    EXPECT_EQ(received.front(), "Received 0 bytes");
+    EXPECT_NE(received.back().find(" at "), std::string::npos) << received.back();
+    ExpectBox(session.boxes.shown.at(0), "Dump Logger data successful", "API-return", true);
+  });
+}
+
 TEST(EmulatorDownloadTest, CancelAtTheEraseQuestionKeepsTheLoggerMemory) {
   LoggerSession session(6, {"--fixes", "2000"});
   ASSERT_TRUE(session.emulator.Ready());

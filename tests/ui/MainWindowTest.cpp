@@ -8,6 +8,7 @@
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "app/CommandRouter.h"
 #include "core/ControlIds.h"
@@ -30,10 +31,13 @@ class RecordingCommands : public ui::MainWindowCommands {
     return bindSucceeds;
   }
   void RunCommand(int commandId, WindowView&) override { commands.push_back(commandId); }
+  bool HasCommand(int commandId) const override { return commandId != ids::kBuildGpxFile; }
+  void OpenRawLogFile(const std::string& path, WindowView&) override { opened.push_back(path); }
 
   bool bindSucceeds = true;
   int binds = 0;
   std::vector<int> commands;
+  std::vector<std::string> opened;
 };
 
 void PressEnterOn(wxWindow* button) {
@@ -281,6 +285,33 @@ TEST(MainWindowTest, AboutItemOfTheContextMenuOpensTheAboutBox) {
     window.HandleWindowEvent(menu);
   });
   EXPECT_TRUE(sawAbout);
+}
+
+TEST(MainWindowTest, ExtraCommandsComeByMenuAndShortcutOnlyWithAHandler) {
+  RecordingCommands commands;
+  AppState state;
+  ui::MainWindow window(state, commands);
+  WhileModal(window, [&] {
+    commands.commands.clear();
+    for (int id : {ids::kBuildGpxFile, ids::kTrackView, ids::kOpenRawLog}) {
+      wxCommandEvent menu(wxEVT_MENU, id);
+      window.HandleWindowEvent(menu);
+    }
+    EXPECT_EQ(commands.commands, (std::vector<int>{ids::kTrackView, ids::kOpenRawLog}))
+        << "a command without a handler is not run";
+
+    // The shortcuts, typed on the keyboard of the display.
+    commands.commands.clear();
+    window.Raise();
+    window.FindWindow(ids::kExit)->SetFocus();
+    Pump(100);
+    wxUIActionSimulator keyboard;
+    for (char key : {'T', 'O', 'G'}) {
+      keyboard.Char(key, wxMOD_CONTROL);
+      Pump(100);
+    }
+    EXPECT_EQ(commands.commands, (std::vector<int>{ids::kTrackView, ids::kOpenRawLog}));
+  });
 }
 
 TEST(StartUpTest, WithoutTheLibraryTheProgramShowsOneMessageAndEndsWithZero) {

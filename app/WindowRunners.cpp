@@ -1,0 +1,23 @@
+#include "app/WindowRunners.h"
+
+#include "ui/RawLogFileDialog.h"
+#include "ui/SettingsDialog.h"
+#include "ui/TrackViewWindow.h"
+
+namespace quillon {
+
+void AttachWindows(CommandRouter& router, ui::MainWindow& window) {
+  router.SetSettingsDialogRunner([&router, &window] {
+    if (router.Library() == nullptr) return;
+    ui::SettingsDialog dialog(&window, router.State(), *router.Library(), router.Ownerless());
+    dialog.ShowModal();
+  });
+  router.SetTrackViewRunner([&router, &window](const FixList& fixes, bool useLocalTime) {
+    const std::string& stamp = router.State().logStamp;
+    ui::TrackViewWindow view(&window, fixes, useLocalTime, (stamp.empty() ? "Track" : stamp) + "_TrackView.png");
+    view.ShowModal();
+  });
+  router.SetRawLogChooser([&window] { return ui::ChooseRawLogFile(&window); });
+}
+
+}  // namespace quillon

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include <wx/graphics.h>
+
+#include "trackview/SpeedAltitudeProfile.h"
+#include "trackview/SpeedScale.h"
+#include "trackview/TrackModel.h"
+#include "trackview/TrackViewLayout.h"
+#include "trackview/Viewport.h"
+
+namespace quillon::ui {
+
+// Everything one picture of the Track View is drawn from.
+struct TrackViewScene {
+  const TrackModel* model = nullptr;
+  const SpeedScale* scale = nullptr;
+  const TimeAxis* axis = nullptr;
+  const Viewport* viewport = nullptr;
+  TrackViewLayout layout;
+  std::optional<std::uint32_t> hovered;  // index into the model's fixes
+  bool useLocalTime = false;
+};
+
+// Paints the whole picture (map, legend, scale bar, profiles, hover marks)
+// on a canvas of width x height pixels, only through the graphics context,
+// so that the screen and a saved picture are drawn alike on every platform.
+void PaintTrackView(wxGraphicsContext& gc, const TrackViewScene& scene, double width, double height);
+
+}  // namespace quillon::ui

@@ -1,6 +1,8 @@
 #include "export/CsvWriter.h"
 
 #include <cstdint>
+#include <exception>
+#include <thread>
 
 #include "export/FixText.h"
 #include "logdata/Distance.h"
@@ -25,16 +27,19 @@ std::string CsvFileName(const AppState& state) {
   return state.logStamp + "_LogData_" + std::to_string(state.logSerial) + ".csv";
 }
 
-void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
-  out << kCsvHeader << "\r\n";
-  std::int64_t total = 0;
-  // Rows are gathered into chunks: one stream write per chunk would cost more
-  // than the chunk's text.
+namespace {
+
+// The rows of fixes [begin, end) of the selection, appended to `out` (which
+// is written to `stream` whenever it passes a chunk, when a stream is given);
+// the metres of the first row are those from the fix before `begin`. Returns
+// the sum of the rows' metres.
+std::int64_t AppendRows(std::string& out, std::ostream* stream, const FixList& selection, std::size_t begin,
+                        std::size_t end, bool useLocalTime) {
+  // One stream write per row would cost more than the row's text.
   constexpr std::size_t kChunkSize = 1 << 16;
-  std::string chunk;
-  chunk.reserve(kChunkSize + 512);
-  SignedPosition previous{};
-  for (std::size_t i = 0; i < selection.Size(); ++i) {
+  std::int64_t total = 0;
+  SignedPosition previous = begin > 0 ? PositionOf(selection[begin - 1]) : SignedPosition{};
+  for (std::size_t i = begin; i < end; ++i) {
     const FixRecord& r = selection[i];
     const SignedPosition position = PositionOf(r);
     std::int64_t metres = 0;
@@ -45,34 +50,91 @@ void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
     previous = position;
     total += metres;
 
-    if (IsWest(r)) chunk += '-';
-    chunk += r.longitudeDegrees.View();
-    chunk += ',';
-    if (IsSouth(r)) chunk += '-';
-    chunk += r.latitudeDegrees.View();
-    chunk += ',';
-    AppendInteger(chunk, KnotsToKilometresPerHour(r.speedKnots));
-    chunk += ',';
-    chunk += r.courseText.View();
-    chunk += ',';
-    AppendInteger(chunk, r.satellites);
-    chunk += ',';
-    AppendTwoDecimals(chunk, r.hdop);
-    chunk += ',';
-    AppendTwoDecimals(chunk, r.altitude);
-    chunk += ',';
-    AppendDateTime(chunk, r, useLocalTime);
-    AppendInteger(chunk, metres);
-    chunk += '\n';
-    if (chunk.size() >= kChunkSize) {
-      out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-      chunk.clear();
+    if (IsWest(r)) out += '-';
+    out += r.longitudeDegrees.View();
+    out += ',';
+    if (IsSouth(r)) out += '-';
+    out += r.latitudeDegrees.View();
+    out += ',';
+    AppendInteger(out, KnotsToKilometresPerHour(r.speedKnots));
+    out += ',';
+    out += r.courseText.View();
+    out += ',';
+    AppendInteger(out, r.satellites);
+    out += ',';
+    AppendTwoDecimals(out, r.hdop);
+    out += ',';
+    AppendTwoDecimals(out, r.altitude);
+    out += ',';
+    AppendDateTime(out, r, useLocalTime);
+    AppendInteger(out, metres);
+    out += '\n';
+    if (stream && out.size() >= kChunkSize) {
+      stream->write(out.data(), static_cast<std::streamsize>(out.size()));
+      out.clear();
     }
   }
-  chunk += "Total distance : ";
-  AppendInteger(chunk, total);
-  chunk += " meters";
-  out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+  return total;
+}
+
+// A large selection is formatted as two halves at once, the second on a
+// worker thread into a text of its own that follows the first. The total is
+// a sum of whole metres, so the halves' sums add up to the same number.
+// False when no thread could be had; nothing is written then.
+bool WriteRowsInTwoPieces(std::ostream& out, const FixList& selection, bool useLocalTime, std::int64_t& total) {
+  const std::size_t middle = selection.Size() / 2;
+  std::string second;
+  std::int64_t secondTotal = 0;
+  std::exception_ptr secondError;
+  std::thread worker;
+  try {
+    worker = std::thread([&]() noexcept {
+      try {
+        second.reserve((selection.Size() - middle) * 80);
+        secondTotal = AppendRows(second, nullptr, selection, middle, selection.Size(), useLocalTime);
+      } catch (...) {
+        secondError = std::current_exception();
+      }
+    });
+  } catch (const std::exception&) {
+    return false;
+  }
+  std::string first;
+  std::exception_ptr firstError;
+  try {
+    first.reserve((1 << 16) + 512);
+    total = AppendRows(first, &out, selection, 0, middle, useLocalTime);
+  } catch (...) {
+    firstError = std::current_exception();
+  }
+  worker.join();
+  if (firstError) std::rethrow_exception(firstError);
+  if (secondError) std::rethrow_exception(secondError);
+  out.write(first.data(), static_cast<std::streamsize>(first.size()));
+  out.write(second.data(), static_cast<std::streamsize>(second.size()));
+  total += secondTotal;
+  return true;
+}
+
+}  // namespace
+
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
+  WriteCsv(out, selection, useLocalTime, kCsvTwoPieceMinimumRows);
+}
+
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows) {
+  out << kCsvHeader << "\r\n";
+  std::int64_t total = 0;
+  std::string tail;
+  if (selection.Size() < twoPieceMinimumRows || selection.Size() < 2 ||
+      !WriteRowsInTwoPieces(out, selection, useLocalTime, total)) {
+    tail.reserve((1 << 16) + 512);
+    total = AppendRows(tail, &out, selection, 0, selection.Size(), useLocalTime);
+  }
+  tail += "Total distance : ";
+  AppendInteger(tail, total);
+  tail += " meters";
+  out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
 }
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 
@@ -19,5 +20,12 @@ std::string CsvFileName(const AppState& state);
 // (LF) with the whole metres from the row before, and the total line with no
 // line end.
 void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime);
+
+// From this many rows on, the rows are formatted as two halves on two threads.
+inline constexpr std::size_t kCsvTwoPieceMinimumRows = 20000;
+
+// WriteCsv with the row count from which it formats two halves at once; the
+// bytes are the same whatever that count is.
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows);
 
 }  // namespace quillon

@@ -23,10 +23,12 @@ void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handle
   const char* end = begin + text.size();
   const char* field = begin;
   int number = firstNumber;
+  // Fields are a few bytes long: a plain scan finds their commas sooner than
+  // a library call per field would.
   while (number <= lastNumber) {
-    const void* found = std::memchr(field, ',', static_cast<std::size_t>(end - field));
-    if (!found) break;
-    const char* comma = static_cast<const char*>(found);
+    const char* comma = field;
+    while (comma != end && *comma != ',') ++comma;
+    if (comma == end) break;
     const auto position = static_cast<std::size_t>(field - begin);
     handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
            position);

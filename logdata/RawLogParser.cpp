@@ -9,11 +9,18 @@
 //     order.
 //   - When the identifier is not at the start of the line, the line starts
 //     with a tag field ("---,$GPGGA,..."), which the sentence parser reads.
+//
+// A full logger memory is parsed as two pieces on two threads (see
+// ParseRawLog); each piece goes through the same line loop.
 #include <cstring>
+#include <exception>
 #include <string_view>
+#include <future>
+#include <thread>
 
 #include "logdata/NmeaParser.h"
 #include "logdata/RawLogLoader.h"
+#include "logdata/RawLogParser.h"
 #include "platform/MemoryAdvice.h"
 
 namespace quillon {
@@ -59,39 +66,139 @@ LineMarks FindMarks(std::string_view line) {
   return marks;
 }
 
-}  // namespace
-
-void ParseRawLog(AppState& state) {
-  if (!state.rawLogText) return;
-  // Records point into the text they were parsed from, so the list is built
-  // afresh for this text, reserved once so that it never moves while it grows.
-  state.fixList.Free();
-  state.fixList.SetText(state.rawLogText);
-  const std::string_view text(*state.rawLogText);
-  state.fixList.Reserve(CountRmcIdentifiers(text));
-  PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
-
-  FixRecord pending;
-  bool hasPending = false;
-  std::size_t lineStart = 0;
-  for (std::size_t lf = FindByte(text, '\n', 0); lf != std::string_view::npos; lf = FindByte(text, '\n', lineStart)) {
+// Calls visit(lineStart, line, marks) for every line that starts at or after
+// `begin` and before `end`, Checksum lines left out. Stops when visit returns
+// false.
+template <typename Visit>
+void ForEachLine(std::string_view text, std::size_t begin, std::size_t end, Visit&& visit) {
+  std::size_t lineStart = begin;
+  while (lineStart < end) {
+    const std::size_t lf = FindByte(text, '\n', lineStart);
+    if (lf == std::string_view::npos) return;
     std::string_view line = text.substr(lineStart, lf - lineStart);
+    const std::size_t start = lineStart;
     lineStart = lf + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     line = line.substr(0, kMaxLineLength);
-
     const LineMarks marks = FindMarks(line);
     if (marks.checksum) continue;
+    if (!visit(start, line, marks)) return;
+  }
+}
+
+// The line loop: appends the records of the lines from `begin` up to `end`
+// to `out`, numbering GGA sentences on from fixCounter.
+void ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::int32_t& fixCounter, FixList& out) {
+  FixRecord pending;
+  bool hasPending = false;
+  ForEachLine(text, begin, end, [&](std::size_t, std::string_view line, const LineMarks& marks) {
     if (marks.gga != std::string_view::npos) {
       pending = FixRecord{};
       hasPending = true;
-      ParseGgaSentence(line, marks.gga != 0, pending, state.fixCounter, text.data());
+      ParseGgaSentence(line, marks.gga != 0, pending, fixCounter, text.data());
     }
     if (marks.rmc != std::string_view::npos && hasPending) {
-      ParseRmcSentence(line, marks.rmc != 0, pending, state.fixList, text.data());
+      ParseRmcSentence(line, marks.rmc != 0, pending, out, text.data());
       hasPending = false;
     }
+    return true;
+  });
+}
+
+// Where the second piece starts: the first GGA line from about the middle of
+// the text on whose sentence has a field (a comma after its identifier). A
+// GGA line drops whatever record still waits, so nothing before it reaches a
+// record after it; only the numbering carries over. npos when there is none.
+std::size_t FindSplit(std::string_view text) {
+  const std::size_t middle = FindByte(text, '\n', text.size() / 2);
+  std::size_t split = std::string_view::npos;
+  if (middle == std::string_view::npos) return split;
+  ForEachLine(text, middle + 1, text.size(), [&](std::size_t start, std::string_view line, const LineMarks& marks) {
+    if (marks.gga == std::string_view::npos || line.find(',', marks.gga) == std::string_view::npos) return true;
+    split = start;
+    return false;
+  });
+  return split;
+}
+
+// The two pieces on two threads: this one parses [0, split) into the Fix
+// List, the worker [split, end) into a list of its own, numbering its GGA
+// sentences from 1; its records are then numbered on and appended. A record
+// of the second piece has sequence 0 only when its GGA line had no field to
+// number it by. Each thread counts the RMC identifiers of its piece, and the
+// Fix List is reserved for both, so the append never moves it. False, with
+// the Fix List empty, when a thread could not be had or a piece failed.
+bool ParseInTwoPieces(AppState& state, std::string_view text, std::size_t split) {
+  FixList second;
+  std::int32_t secondCounter = 1;
+  std::promise<std::size_t> secondCount;
+  std::future<std::size_t> secondCountLater = secondCount.get_future();
+  bool secondDone = false;
+  std::thread worker;
+  try {
+    worker = std::thread([&]() noexcept {
+      bool counted = false;
+      try {
+        const std::size_t count = CountRmcIdentifiers(text.substr(split));
+        second.Reserve(count);
+        secondCount.set_value(count);
+        counted = true;
+        ParseLines(text, split, text.size(), secondCounter, second);
+        secondDone = true;
+      } catch (...) {
+        if (!counted) secondCount.set_exception(std::current_exception());
+      }
+    });
+  } catch (const std::exception&) {
+    return false;
   }
+  std::int32_t counter = state.fixCounter;
+  bool firstDone = false;
+  try {
+    const std::size_t count = CountRmcIdentifiers(text.substr(0, split));
+    state.fixList.Reserve(count + secondCountLater.get());
+    PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
+    ParseLines(text, 0, split, counter, state.fixList);
+    firstDone = true;
+  } catch (...) {
+  }
+  worker.join();
+  if (!firstDone || !secondDone) {
+    state.fixList.Records().clear();
+    return false;
+  }
+  // The same 32-bit wrap as the counter itself.
+  const auto base = static_cast<std::uint32_t>(counter) - 1u;
+  for (FixRecord& record : second.Records()) {
+    if (record.sequence != 0) {
+      record.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(record.sequence) + base);
+    }
+  }
+  state.fixCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(secondCounter) + base);
+  std::vector<FixRecord>& records = state.fixList.Records();
+  records.insert(records.end(), second.Records().begin(), second.Records().end());
+  return true;
+}
+
+}  // namespace
+
+void ParseRawLog(AppState& state) { ParseRawLogText(state, kTwoPieceMinimumSize); }
+
+void ParseRawLogText(AppState& state, std::size_t twoPieceMinimumSize) {
+  if (!state.rawLogText) return;
+  // Records point into the text they were parsed from, so the list is built
+  // afresh for this text.
+  state.fixList.Free();
+  state.fixList.SetText(state.rawLogText);
+  const std::string_view text(*state.rawLogText);
+  if (text.size() >= twoPieceMinimumSize) {
+    const std::size_t split = FindSplit(text);
+    if (split != std::string_view::npos && ParseInTwoPieces(state, text, split)) return;
+  }
+  // Reserved once, so that the list never moves while it grows.
+  state.fixList.Reserve(CountRmcIdentifiers(text));
+  PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
+  ParseLines(text, 0, text.size(), state.fixCounter, state.fixList);
 }
 
 }  // namespace quillon

@@ -159,6 +159,32 @@ TEST(CsvWriterTest, TwoDecimalsMatchTheExactConversion) {
   }
 }
 
+TEST(CsvWriterTest, TwoHalvesGiveTheBytesOfOnePiece) {
+  // Rows whose distances and totals depend on the row before, across the
+  // middle where the second half starts.
+  std::mt19937 random(7);
+  for (std::size_t size : {2, 3, 101, 1000}) {
+    testing::ListBuilder builder;
+    for (std::size_t i = 0; i < size; ++i) {
+      const std::string lon = "121." + std::to_string(100000 + random() % 900000);
+      const std::string lat = "25." + std::to_string(100000 + random() % 900000);
+      FixRecord r = ExampleFix(lon.c_str(), lat.c_str(), static_cast<int>(random() % 90), "54.7", 8, 1.2, 35.6,
+                               static_cast<int>(i % 60));
+      r.eastWest = random() % 2 ? 'E' : 'W';
+      builder.Add(r);
+    }
+    const FixList list = builder.Build();
+    for (bool local : {false, true}) {
+      SCOPED_TRACE(std::to_string(size) + " rows, local " + std::to_string(local));
+      std::ostringstream onePiece;
+      std::ostringstream twoPieces;
+      WriteCsv(onePiece, list, local, std::numeric_limits<std::size_t>::max());
+      WriteCsv(twoPieces, list, local, 0);
+      EXPECT_EQ(twoPieces.str(), onePiece.str());
+    }
+  }
+}
+
 TEST(CsvWriterTest, FileNameComesFromStampAndSerial) {
   AppState state;
   state.logStamp = "20080307140509";

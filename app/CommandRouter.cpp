@@ -5,6 +5,7 @@
 #include "device/LibraryBinding.h"
 #include "device/LogDownload.h"
 #include "export/CsvExport.h"
+#include "export/GpxExport.h"
 #include "export/KmlExport.h"
 #include "export/LocrExport.h"
 #include "export/RangeSelection.h"
@@ -89,8 +90,7 @@ void CommandRouter::AddHandlers() {
   handlers_[ids::kOutputTrackmaker] = [this](WindowView& view) { OnOutputTrackmaker(state_, view); };
   handlers_[ids::kOutputLocr] = [this](WindowView& view) { OnOutputLocr(state_, view, *shell_, *keyStore_); };
 
-  // kBuildGpxFile gets its handler with the GPX export; until then its menu
-  // item and shortcut stay disabled.
+  handlers_[ids::kBuildGpxFile] = [this](WindowView& view) { OnBuildGpxFile(state_, view, *shell_); };
   handlers_[ids::kTrackView] = [this](WindowView& view) {
     const FixList* fixes = TrackViewFixes(state_, view);
     if (fixes != nullptr && runTrackView_) runTrackView_(*fixes, view.IsChecked(ids::kUseLocalTime));

@@ -1,5 +1,6 @@
 #include "cli/Convert.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "core/AppState.h"
 #include "core/MessageTexts.h"
 #include "export/CsvWriter.h"
+#include "export/GpxExport.h"
 #include "export/KmlWriter.h"
 #include "export/LocrWriter.h"
 #include "export/RangeSelection.h"
@@ -42,13 +44,16 @@ std::string DefaultOutputName(const AppState& state, ConvertFormat format) {
       return kTrackmakerFileName;
     case ConvertFormat::kLocr:
       return LocrFileName(state);
+    case ConvertFormat::kGpx:
+      return GpxFileName(state);
     case ConvertFormat::kCsv:
       break;
   }
   return CsvFileName(state);
 }
 
-void Render(std::ostream& out, const AppState& state, ConvertFormat format, bool useLocalTime) {
+// Returns the fixes the format had to leave out.
+std::size_t Render(std::ostream& out, const AppState& state, ConvertFormat format, bool useLocalTime) {
   switch (format) {
     case ConvertFormat::kCsv:
       WriteCsv(out, state.selectionList, useLocalTime);
@@ -62,7 +67,10 @@ void Render(std::ostream& out, const AppState& state, ConvertFormat format, bool
     case ConvertFormat::kLocr:
       WriteLocr(out, state.selectionList);
       break;
+    case ConvertFormat::kGpx:
+      return WriteGpxOfSelection(out, state).leftOut;
   }
+  return 0;
 }
 
 // Why a raw log could not be opened, in the command line's words. Only a
@@ -163,12 +171,14 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   // The selection keeps the raw text alive; the Fix List is not needed any more.
   state.fixList.Free();
 
+  std::size_t leftOut = 0;
   const OutputResult result = WriteOutput(
-      path, [&](std::ostream& file) { Render(file, state, options.format, options.useLocalTime); });
+      path, [&](std::ostream& file) { leftOut = Render(file, state, options.format, options.useLocalTime); });
   if (!result.written) {
     err << kProgram << "cannot write '" << path << "': " << result.problem << '\n';
     return kConvertFailed;
   }
+  if (leftOut > 0) err << kProgram << GpxLeftOutText(leftOut) << '\n';
   // Output sent to a stream (-o /dev/stdout, a device, a pipe) stays the data alone.
   if (!result.intoStream) out << path << '\n';
   return kConvertOk;

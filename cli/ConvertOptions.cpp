@@ -5,7 +5,7 @@
 namespace quillon {
 
 const char kConvertUsage[] =
-    R"USAGE(Usage: quillon-convert RAWLOG [--format csv|kml|trackmaker|locr] [--local-time]
+    R"USAGE(Usage: quillon-convert RAWLOG [--format csv|kml|trackmaker|locr|gpx] [--local-time]
                        [--all | --from Y,M,D,H --to Y,M,D,H | --tag TEXT] [-o OUT]
 
 Converts a raw NMEA log of the ORVEX logger into the export files of Quillon,
@@ -18,7 +18,9 @@ with the same selection and the same bytes as the tool's export buttons.
                     kml: the Google Earth document; trackmaker: the GPS
                     TrackMaker text; locr: the locr GPS file. The locr format
                     writes only the file: it neither changes the locr client's
-                    settings nor starts it. No format opens the file.
+                    settings nor starts it. gpx: the GPX 1.1 document of
+                    "Build GPX File", its times always in UTC. No format
+                    opens the file.
   --local-time      use local time (of the TZ environment variable) for the
                     date range and the printed times, as the check box
                     "Use Local Time ( Time Zone )" does.
@@ -30,15 +32,18 @@ with the same selection and the same bytes as the tool's export buttons.
                     tag box ("005"; text that is no number selects tag 0).
   -o OUT            the file to write. Without it the tool's file name is used
                     in the current folder: <stamp>_LogData_<serial>.csv,
-                    <stamp>_GoogleEarth_<serial>.kml, Trackmaker.txt or
-                    <stamp>_locr_<serial>.txt. The file is replaced only when
-                    it was written completely; through a link, the file the
-                    link leads to is written and the link kept. OUT may not
-                    be RAWLOG itself, however it is spelled.
+                    <stamp>_GoogleEarth_<serial>.kml, Trackmaker.txt,
+                    <stamp>_locr_<serial>.txt or <stamp>_LogData_<serial>.gpx.
+                    The file is replaced only when it was written completely;
+                    through a link, the file the link leads to is written and
+                    the link kept. OUT may not be RAWLOG itself, however it is
+                    spelled.
   -h, --help        show this text.
 
 On success the path of the written file is printed on standard output, unless
 OUT is a stream, a device or a pipe (-o /dev/stdout writes the bytes alone).
+A GPX document leaves out fixes whose position is empty or no coordinate and
+says how many on standard error.
 Only a regular file is read as RAWLOG; a pipe or a device is refused at once.
 Exit status: 0 written; 1 the log cannot be read, holds no fix, or the output
 cannot be written (the cause is printed); 2 the command line is wrong, OUT is
@@ -53,6 +58,7 @@ std::optional<ConvertFormat> FormatByName(const std::string& name) {
   if (name == "kml") return ConvertFormat::kKml;
   if (name == "trackmaker") return ConvertFormat::kTrackmaker;
   if (name == "locr") return ConvertFormat::kLocr;
+  if (name == "gpx") return ConvertFormat::kGpx;
   return std::nullopt;
 }
 
@@ -102,7 +108,7 @@ std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>
       if (!name) return std::nullopt;
       std::optional<ConvertFormat> format = FormatByName(*name);
       if (!format) {
-        error = "unknown format '" + *name + "' (csv, kml, trackmaker or locr)";
+        error = "unknown format '" + *name + "' (csv, kml, trackmaker, locr or gpx)";
         return std::nullopt;
       }
       options.format = *format;

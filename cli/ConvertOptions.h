@@ -7,7 +7,7 @@
 
 namespace quillon {
 
-enum class ConvertFormat { kCsv, kKml, kTrackmaker, kLocr };
+enum class ConvertFormat { kCsv, kKml, kTrackmaker, kLocr, kGpx };
 enum class ConvertRange { kAll, kByDate, kByTag };
 
 // What the command line of quillon-convert asks for.

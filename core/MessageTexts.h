@@ -39,6 +39,7 @@ inline constexpr char kOutputToPrefix[] = "Output to ' ";
 inline constexpr char kOutputToSuffix[] = " ' file ";
 inline constexpr char kOutputToTrackmakerSuffix[] = " ' file";
 inline constexpr char kCantOpenCsvMessage[] = "Can't open Output File,Please close file\xEF\xBC\x81\xEF\xBC\x81";
+inline constexpr char kCantOpenGpxMessage[] = "Can't open GPX File,Please close file\xEF\xBC\x81\xEF\xBC\x81";
 inline constexpr char kCantOpenKmlMessage[] = "Can not open save file";
 inline constexpr char kCantOutputTrackmakerMessage[] = "Can not output Trackmaker file";
 inline constexpr char kCantOutputLocrMessage[] = "Can not output Locr file";

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   xvfb xauth fonts-arphic-uming python3
+  libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do

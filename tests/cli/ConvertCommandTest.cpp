@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/export/ExportTestSupport.h"
+#include "tests/export/XmlSchemaCheck.h"
 
 extern char** environ;
 
@@ -97,6 +98,60 @@ TEST_F(ConvertCommandTest, WritesEveryFormatUnderTheToolsNames) {
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / name), testing::ReadFileBytes(testing::TestDataPath(golden)));
   }
+}
+
+// The GPX of a tagged log under the GUI's name, in UTC whatever --local-time
+// says; a range and fixes without a position still give valid documents.
+TEST_F(ConvertCommandTest, GpxIsTheToolsDocumentForEveryRange) {
+  const std::string gpxLog = "20080312064506_Rawdata_1234567.txt";
+  const std::string gpxName = "20080312064506_LogData_1234567.gpx";
+  fs::copy_file(testing::TestDataPath("export_gpx_tagged.txt"), temp_.Path() / gpxLog);
+  const std::string golden = testing::ReadFileBytes(testing::TestDataPath("export_gpx_tagged.gpx"));
+  std::string broken = testing::ReadFileBytes(temp_.Path() / gpxLog);
+  broken += "--7,$GPGGA,064551.000,,,,,1,08,1.10,15.0,M,,M,,*00\r\n"
+            "--7,$GPRMC,064551.000,A,,,,,8.00,40.00,120308,,,A*00\r\n"
+            "--7,$GPGGA,064556.000,9130.0000,N,12134.0049,E,1,08,1.10,15.0,M,,M,,*00\r\n"
+            "--7,$GPRMC,064556.000,A,9130.0000,N,12134.0049,E,8.00,40.00,120308,,,A*00\r\n";
+  testing::WriteFileBytes(temp_.Path() / "broken_Rawdata_9.txt", broken);
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* timeZone;
+    std::string output;
+    std::string err;
+    bool isGolden;
+    std::size_t trackPoints;
+    const char* trackName;
+  };
+  const Case cases[] = {
+      {"all, default name", {gpxLog, "--format", "gpx"}, "UTC", gpxName, "", true, 9, "20080312064506"},
+      {"local time", {gpxLog, "--format", "gpx", "--local-time", "-o", "local.gpx"}, "Asia/Taipei", "local.gpx", "",
+       true, 9, "20080312064506"},
+      {"tag", {gpxLog, "--format", "gpx", "--tag", "002", "-o", "tag.gpx"}, "UTC", "tag.gpx", "", false, 2,
+       "20080312064506"},
+      {"no position", {"broken_Rawdata_9.txt", "--format", "gpx", "--tag", "7", "-o", "broken.gpx"}, "UTC",
+       "broken.gpx", "quillon-convert: 2 fixes without a usable position left out\n", false, 0, "broken"},
+  };
+  const bool validate = !testing::GpxSchemaPath().empty() && testing::HaveXmllint();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunResult r = Run(c.args, c.timeZone);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, c.output + "\n");
+    EXPECT_EQ(r.err, c.err);
+    const std::string gpx = testing::ReadFileBytes(temp_.Path() / c.output);
+    if (c.isGolden) {
+      EXPECT_EQ(gpx, golden);
+    }
+    std::size_t points = 0;
+    for (std::size_t at = gpx.find("<trkpt "); at != std::string::npos; at = gpx.find("<trkpt ", at + 1)) ++points;
+    EXPECT_EQ(points, c.trackPoints);
+    EXPECT_NE(gpx.find("<trk>\n    <name>" + std::string(c.trackName) + "</name>"), std::string::npos) << gpx;
+    if (validate) {
+      EXPECT_EQ(testing::GpxSchemaErrors(gpx, c.name), "");
+    }
+  }
+  if (!validate) GTEST_SKIP() << "no GPX schema or no xmllint: documents not validated";
 }
 
 TEST_F(ConvertCommandTest, LocalTimeAndOutputPath) {
@@ -254,15 +309,15 @@ TEST_F(ConvertCommandTest, OutputThatIsTheRawLogItselfIsRefused) {
 }
 
 TEST_F(ConvertCommandTest, UsageErrorsAndHelp) {
-  RunResult r = Run({kLogName, "--format", "gpx"});
+  RunResult r = Run({kLogName, "--format", "gpx10"});
   EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err.rfind("quillon-convert: unknown format 'gpx'", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("quillon-convert: unknown format 'gpx10'", 0), 0u) << r.err;
   EXPECT_NE(r.err.find("Usage: quillon-convert RAWLOG"), std::string::npos);
 
   r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
-  for (const char* text : {"--format csv|kml|trackmaker|locr", "--local-time", "--from Y,M,D,H", "--tag TEXT",
+  for (const char* text : {"--format csv|kml|trackmaker|locr|gpx", "--local-time", "--from Y,M,D,H", "--tag TEXT",
                            "-o OUT", "neither changes the locr client's", "Exit status"}) {
     EXPECT_NE(r.out.find(text), std::string::npos) << text;
   }

@@ -35,7 +35,8 @@ TEST(ConvertOptionsTest, FormatsAndTag) {
   const std::pair<const char*, ConvertFormat> formats[] = {{"csv", ConvertFormat::kCsv},
                                                             {"kml", ConvertFormat::kKml},
                                                             {"trackmaker", ConvertFormat::kTrackmaker},
-                                                            {"locr", ConvertFormat::kLocr}};
+                                                            {"locr", ConvertFormat::kLocr},
+                                                            {"gpx", ConvertFormat::kGpx}};
   for (const auto& [name, format] : formats) {
     SCOPED_TRACE(name);
     auto options = Parse({"log.txt", "--format", name, "--tag", "005"});
@@ -58,7 +59,7 @@ TEST(ConvertOptionsTest, BadCommandLinesAreRefusedWithAReason) {
   const std::pair<std::vector<std::string>, const char*> cases[] = {
       {{}, "no raw log given"},
       {{"a.txt", "b.txt"}, "more than one raw log given"},
-      {{"a.txt", "--format", "gpx"}, "unknown format 'gpx' (csv, kml, trackmaker or locr)"},
+      {{"a.txt", "--format", "GPX"}, "unknown format 'GPX' (csv, kml, trackmaker, locr or gpx)"},
       {{"a.txt", "--format"}, "option --format needs a value"},
       {{"a.txt", "--all", "--tag", "1"}, "choose one of --all, --from/--to and --tag"},
       {{"a.txt", "--tag", "1", "--from", "2008,1,1,1"}, "choose one of --all, --from/--to and --tag"},

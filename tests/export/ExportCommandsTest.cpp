@@ -7,6 +7,7 @@
 
 #include "export/CsvExport.h"
 #include "export/CsvWriter.h"
+#include "export/GpxExport.h"
 #include "export/KmlExport.h"
 #include "export/LocrExport.h"
 #include "export/RangeSelection.h"
@@ -100,6 +101,7 @@ class ExportCommandsTest : public ::testing::Test {
 TEST_F(ExportCommandsTest, EveryExportRefusesBeforeARangeIsChosen) {
   const std::pair<const char*, std::function<void()>> commands[] = {
       {"csv", [&] { OnBuildOutputFile(state_, view_, shell_); }},
+      {"gpx", [&] { OnBuildGpxFile(state_, view_, shell_); }},
       {"kml", [&] { OnOutputGoogleEarth(state_, view_, shell_); }},
       {"trackmaker", [&] { OnOutputTrackmaker(state_, view_); }},
       {"locr", [&] { OnOutputLocr(state_, view_, shell_, keys_); }},
@@ -119,6 +121,7 @@ TEST_F(ExportCommandsTest, EveryExportEndsSilentlyOnAnEmptyFixList) {
   state_.fixList.Free();
   OnRangeAll(state_);
   OnBuildOutputFile(state_, view_, shell_);
+  OnBuildGpxFile(state_, view_, shell_);
   OnOutputGoogleEarth(state_, view_, shell_);
   OnOutputTrackmaker(state_, view_);
   OnOutputLocr(state_, view_, shell_, keys_);
@@ -260,7 +263,7 @@ class FolderRecordingView : public FakeWindowView {
   std::vector<std::pair<std::string, std::string>> shownIn;
 };
 
-// The CSV and KML exports report from inside their output folder; TrackMaker
+// The CSV, GPX and KML exports report from inside their output folder; TrackMaker
 // and locr leave it before their "Output to" message (the locr hand-off runs
 // from the working directory too), but report a file they cannot create from
 // inside it.
@@ -269,6 +272,8 @@ TEST_F(ExportCommandsTest, EachExportReportsFromTheFolderItsStepsSay) {
   const std::string base = temp_.Path().string();
   const std::string csvFolder = (temp_.Path() / "Output File").string();
   const std::string kmlFolder = (temp_.Path() / "GoogleEarth").string();
+  const std::string gpxFolder = (temp_.Path() / "GPX").string();
+  const std::string gpxName = "20080307140509_LogData_123456.gpx";
   const std::string trackmakerFolder = (temp_.Path() / "TrackMaker").string();
   const std::string locrFolder = (temp_.Path() / "locr").string();
   const std::string locrName = "20080307140509_locr_123456.txt";
@@ -284,6 +289,12 @@ TEST_F(ExportCommandsTest, EachExportReportsFromTheFolderItsStepsSay) {
        {{"Please Download Google Earth from \"http://earth.google.com/\" ", csvFolder}, {kOutputTo, csvFolder}}},
       {"csv not created", fs::path("Output File") / kCsvName,
        [&](FolderRecordingView& v) { OnBuildOutputFile(state_, v, shell_); }, {{kCsvOpenFailure, csvFolder}}},
+      // The fixture's fixes have no position text, so neither goes into the track.
+      {"gpx written", {}, [&](FolderRecordingView& v) { OnBuildGpxFile(state_, v, shell_); },
+       {{"Output to ' " + gpxName + " ' file \n2 fixes without a usable position left out", gpxFolder}}},
+      {"gpx not created", fs::path("GPX") / gpxName,
+       [&](FolderRecordingView& v) { OnBuildGpxFile(state_, v, shell_); },
+       {{"Can't open GPX File,Please close file\xEF\xBC\x81\xEF\xBC\x81", gpxFolder}}},
       {"kml written", {}, [&](FolderRecordingView& v) { OnOutputGoogleEarth(state_, v, shell_); },
        {{kEarthDownload, kmlFolder}}},
       {"kml not created", fs::path("GoogleEarth") / kKmlName,

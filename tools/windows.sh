@@ -197,6 +197,11 @@ Build() {
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   for arch in x86_64 i686; do
     dir=$(BuildDir "$arch")
+    if ! compgen -G "$cache/wxmsw-*-$arch-w64-mingw32/.complete" >/dev/null; then
+      Log "error: no complete wxMSW for $arch in $cache: run tools/windows.sh deps" >&2
+      status=1
+      continue
+    fi
     Log "configuring $dir"
     if ! cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@"; then

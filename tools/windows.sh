@@ -166,6 +166,10 @@ BuildGtest() {
 Deps() {
   RequireRoot
   local start=$(date +%s)
+  # Two runs at once would build into the same folders.
+  mkdir -p "$cache"
+  exec 8>"$cache/.lock"
+  flock -n 8 || Die "another tools/windows.sh deps is using $cache"
   needUpdate=0
   EnsureDebSrc
   InstallPackages

@@ -196,38 +196,67 @@ Deps() {
 # is 32-bit), build-win64 is the same code for the tests under wine64.
 BuildDir() { [[ $1 == i686 ]] && echo "$root/build-win32" || echo "$root/build-win64"; }
 
-Build() {
-  local arch status=0 dir launcher=()
+# Configures (once) and builds one target's folder.
+BuildTarget() {
+  local arch=$1 dir launcher=()
+  shift
+  dir=$(BuildDir "$arch")
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  for arch in x86_64 i686; do
-    dir=$(BuildDir "$arch")
-    if ! compgen -G "$cache/wxmsw-*-$arch-w64-mingw32/.complete" >/dev/null; then
-      Log "error: no complete wxMSW for $arch in $cache: run tools/windows.sh deps" >&2
-      status=1
-      continue
-    fi
-    Log "configuring $dir"
-    if ! cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@"; then
-      status=1
-      continue
-    fi
-    # The test discovery runs each test program under Wine with a short
-    # timeout, too short to make the Wine prefix on the way.
-    if [[ $arch == x86_64 ]]; then "$root/tools/wine64-run.sh" --prefix "$dir/wine-prefix" --init; fi
-    Log "building $dir (compiler output also in $dir/build.log)"
-    # Keep going past the first failing file so that one run shows them all.
-    Heavy cmake --build "$dir" -j2 -- -k 2>&1 | tee "$dir/build.log" || status=1
-  done
+  if ! compgen -G "$cache/wxmsw-*-$arch-w64-mingw32/.complete" >/dev/null; then
+    Log "error: no complete wxMSW for $arch in $cache: run tools/windows.sh deps" >&2
+    return 1
+  fi
+  Log "configuring $dir"
+  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@" || return 1
+  # ctest lists each test program's tests under Wine with a short timeout,
+  # too short to make the Wine prefix on the way.
+  if [[ $arch == x86_64 ]]; then "$root/tools/wine64-run.sh" --prefix "$dir/wine-prefix" --init; fi
+  Log "building $dir (compiler output also in $dir/build.log)"
+  # Keep going past the first failing file so that one run shows them all.
+  local start=$(date +%s)
+  Heavy cmake --build "$dir" -j2 -- -k 2>&1 | tee "$dir/build.log"
+  local status=${PIPESTATUS[0]}
+  Log "$dir built in $(($(date +%s) - start)) s (status $status)"
+  return "$status"
+}
+
+Build() {
+  local status=0
+  BuildTarget x86_64 "$@" || status=1
+  BuildTarget i686 "$@" || status=1
   ((status == 0)) || Die "the Windows build failed (see the compiler output above)"
 }
 
+# The suite of build-win64/ under wine64 (through the emulator wrapper of the
+# toolchain file), the window tests on a virtual display. Where this machine
+# can run 32-bit Wine, the suite of build-win32/ runs too.
 Test() {
-  Die "test: running the suite of build-win64/ under wine64 is not implemented yet"
+  local dir=$root/build-win64 status=0
+  BuildTarget x86_64 || Die "build-win64 does not build"
+  Log "running the tests of $dir under wine64"
+  local start=$(date +%s)
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) || status=1
+  Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
+  if [[ -d $root/build-win32 ]] && /usr/lib/wine/wine --version >/dev/null 2>&1 &&
+     /usr/lib/wine/wine "$root/build-win32/bin/quillon-convert.exe" --help >/dev/null 2>&1; then
+    Log "32-bit Wine runs here: running the tests of build-win32"
+    (cd "$root/build-win32" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 \
+      --output-on-failure) || status=1
+  else
+    Log "32-bit Wine cannot run here: build-win32 is checked by its files only"
+  fi
+  ((status == 0)) || Die "tests failed"
 }
 
+# The zip (and the installer, with makensis) of build-win32/, after checking
+# the 32-bit files' format, exports and imports.
 Package() {
-  Die "package: the zip and the installer of build-win32/ are not implemented yet"
+  local dir=$root/build-win32
+  BuildTarget i686 || Die "build-win32 does not build"
+  "$root/tools/check-windows-binaries.sh" "$dir" || Die "the 32-bit files fail their checks"
+  (cd "$dir" && cpack -C Release) || Die "cpack failed"
+  ls -l "$dir"/Quillon-*-win32.*
 }
 
 case ${1:-all} in

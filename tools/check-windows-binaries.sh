@@ -38,7 +38,7 @@ Imports() {
 
 library=$dir/lib/ORVEX_DLL.dll
 [[ -f $library ]] || library=$dir/bin/ORVEX_DLL.dll
-for file in "$library" "$dir/bin/quillon.exe" "$dir/bin/quillon-convert.exe"; do
+for file in "$library" "$dir/bin/Quillon.exe" "$dir/bin/quillon-convert.exe"; do
   [[ -f $file ]] || { Fault "$file is missing"; continue; }
   CheckFormat "$file"
 done
@@ -54,7 +54,7 @@ if [[ -f $library ]]; then
   done
   ((${#names[@]} == ${#expected[@]})) || Fault "${#names[@]} exports, expected ${#expected[@]}"
 fi
-for file in "$library" "$dir/bin/quillon.exe" "$dir/bin/quillon-convert.exe"; do
+for file in "$library" "$dir/bin/Quillon.exe" "$dir/bin/quillon-convert.exe"; do
   [[ -f $file ]] || continue
   echo "imports of $(basename "$file"):"
   while read -r dll; do

@@ -238,6 +238,13 @@ Test() {
   local start=$(date +%s)
   (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) || status=1
   Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
+  # The stand-in library on a Wine COM port needs the Linux emulator.
+  if [[ -x $root/build/bin/orvex-emulator && -x $root/build/bin/orvex_com_probe ]]; then
+    cmake --build "$dir" --target orvex_com_probe >/dev/null
+    "$root/tools/wine-com-check.sh" || status=1
+  else
+    Log "no Linux build with the emulator in $root/build: the Wine COM port check is skipped"
+  fi
   if [[ -d $root/build-win32 ]] && /usr/lib/wine/wine --version >/dev/null 2>&1 &&
      /usr/lib/wine/wine "$root/build-win32/bin/quillon-convert.exe" --help >/dev/null 2>&1; then
     Log "32-bit Wine runs here: running the tests of build-win32"

@@ -17,33 +17,35 @@ prefix=$win/wine-prefix
 work=$(mktemp -d /tmp/quillon-wine-com-XXXXXX)
 emulatorPid=
 Cleanup() {
-  [[ -n $emulatorPid ]] && kill "$emulatorPid" 2>/dev/null && wait "$emulatorPid" 2>/dev/null
+  [[ -n $emulatorPid ]] && StopEmulator
   rm -f "$prefix/dosdevices/com3"
   rm -rf "$work"
 }
 trap Cleanup EXIT
 
-# Starts the emulator with its port published in $work/ports and prints the pty.
+# Starts the emulator with its port published in $work/ports and sets pty to
+# its terminal (not in a command substitution, which would lose the pid).
 StartEmulator() {
   mkdir -p "$work/ports"
-  "$linux/bin/orvex-emulator" --port-dir "$work/ports" --com 3 --serial 4242 --fixes "$fixes" \
+  "$linux/bin/orvex-emulator" --port-dir "$work/ports" --com 3 --serial 4242 --fixes "$fixes" "$@" \
     >"$work/emulator.log" 2>&1 &
   emulatorPid=$!
   for _ in $(seq 100); do
     grep -q 'ready on' "$work/emulator.log" && break
     sleep 0.1
   done
-  readlink "$work/ports/COM3"
+  pty=$(readlink "$work/ports/COM3") || { cat "$work/emulator.log" >&2; exit 1; }
 }
 
 StopEmulator() {
-  kill "$emulatorPid" && wait "$emulatorPid" 2>/dev/null || true
+  kill "$emulatorPid" 2>/dev/null || true
+  wait "$emulatorPid" 2>/dev/null || true
   emulatorPid=
 }
 
 # Linux: the stand-in finds COM3 through the ports folder of its working directory.
 mkdir -p "$work/linux"
-pty=$(StartEmulator)
+StartEmulator
 ln -s "$work/ports" "$work/linux/ports"
 cp "$linux/lib/ORVEX_DLL.dll" "$work/linux/"
 (cd "$work/linux" && "$linux/bin/orvex_com_probe" Rawdata/dump.txt) >"$work/linux.out"
@@ -52,7 +54,7 @@ StopEmulator
 # Wine: the same emulator (restarted, with the same memory) on COM3 of the prefix.
 mkdir -p "$work/wine"
 "$root/tools/wine64-run.sh" --prefix "$prefix" --init
-pty=$(StartEmulator)
+StartEmulator
 ln -sfn "$pty" "$prefix/dosdevices/com3"
 cp "$win/bin/ORVEX_DLL.dll" "$work/wine/"
 start=$(date +%s)
@@ -73,4 +75,20 @@ else
 fi
 leftovers=$(find "$work/wine/Rawdata" -name '.*' | wc -l)
 ((leftovers == 0)) || { echo "FAULT: $leftovers temporary file(s) left in Rawdata"; status=1; }
+
+# A logger pulled out in the middle of the dump: the described code, within
+# the time limit, and neither the log nor a temporary file is left.
+mkdir -p "$work/unplugged"
+StartEmulator --unplug-after 40000
+ln -sfn "$pty" "$prefix/dosdevices/com3"
+cp "$win/bin/ORVEX_DLL.dll" "$work/unplugged/"
+start=$(date +%s)
+(cd "$work/unplugged" && timeout 120 "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
+  'Rawdata\dump.txt') | tr -d '\r' >"$work/unplugged.out" || true
+echo "--- Wine, unplugged after 40000 bytes ($(($(date +%s) - start)) s)"; cat "$work/unplugged.out"
+StopEmulator
+grep -qx 'dump: 12' "$work/unplugged.out" || { echo "FAULT: the unplugged dump did not return 12"; status=1; }
+left=$(find "$work/unplugged/Rawdata" -type f 2>/dev/null | wc -l)
+((left == 0)) || { echo "FAULT: the unplugged dump left $left file(s)"; status=1; }
+((status == 0)) && echo "all checks passed"
 exit "$status"

@@ -40,19 +40,23 @@ int main(int argc, char** argv) {
   auto exitDumpMode = Entry<TQ_ORVEX_EXIT_DUMP_MODE_FN>(*library, "TQ_ORVEX_EXIT_DUMP_MODE");
   if (!autoOpen || !information || !gpsTime || !memory || !dump || !exitDumpMode) return 1;
 
+  // Each call comes before the printf that shows what it filled in: the
+  // order in which arguments are evaluated is unspecified.
   int port = 0;
-  std::printf("auto open: %d, port %d\n", autoOpen(&port), port);
+  const int opened = autoOpen(&port);
+  std::printf("auto open: %d, port %d\n", opened, port);
   std::uint32_t serial = 0;
   char firmware[ORVEX_FIRMWARE_SIZE + 1] = {};
   char distributor[ORVEX_DISTRIBUTOR_SIZE + 1] = {};
-  std::printf("information: %d, serial %u, firmware %.8s, distributor %.32s\n",
-              information(static_cast<std::uint8_t>(port), &serial, firmware, distributor), serial, firmware,
+  const int informed = information(static_cast<std::uint8_t>(port), &serial, firmware, distributor);
+  std::printf("information: %d, serial %u, firmware %.8s, distributor %.32s\n", informed, serial, firmware,
               distributor);
   std::uint8_t hour = 0, minute = 0, second = 0, year = 0, day = 0, month = 0;
   // The clock moves on; only the result code is compared.
   std::printf("gps time: %d\n", gpsTime(&hour, &minute, &second, &year, &day, &month));
   int used = -1;
-  std::printf("memory: %d, %d bytes used\n", memory(&used), used);
+  const int measured = memory(&used);
+  std::printf("memory: %d, %d bytes used\n", measured, used);
   std::printf("dump: %d\n", dump(static_cast<std::uint8_t>(port), argv[1]));
   std::printf("exit dump mode: %d\n", exitDumpMode());
   return 0;

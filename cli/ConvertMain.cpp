@@ -4,8 +4,10 @@
 
 #include "cli/Convert.h"
 #include "cli/ConvertOptions.h"
+#include "platform/StandardStreams.h"
 
 int main(int argc, char** argv) {
+  quillon::UseBinaryStandardStreams();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   std::optional<quillon::ConvertOptions> options = quillon::ParseConvertOptions(args, error);

@@ -33,7 +33,11 @@ class RawLogFile {
 
   std::string finalName_;
   std::string temporaryName_;
+#ifdef _WIN32
+  void* file_ = nullptr;
+#else
   int fd_ = -1;
+#endif
   bool committed_ = false;
 };
 

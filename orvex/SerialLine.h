@@ -1,6 +1,8 @@
 #pragma once
 
+#ifndef _WIN32
 #include <termios.h>
+#endif
 
 #include <cstddef>
 #include <cstdint>
@@ -34,9 +36,14 @@ class SerialLine {
   void DiscardInput();
 
  private:
+#ifdef _WIN32
+  explicit SerialLine(void* handle) : handle_(handle) {}
+  void* handle_;
+#else
   SerialLine(int fd, const termios& found) : fd_(fd), found_(found) {}
   int fd_;
   termios found_;
+#endif
 };
 
 }  // namespace quillon::orvex

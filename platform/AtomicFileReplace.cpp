@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -55,15 +56,15 @@ bool FlushToDisk(const std::filesystem::path& path) {
   return flushed;
 }
 
-// Makes the rename itself last; Windows has no handle on a folder for that.
-void FlushFolder([[maybe_unused]] const std::filesystem::path& folder) {
 #ifndef _WIN32
+// Makes the rename itself last.
+void FlushFolder(const std::filesystem::path& folder) {
   const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
-#endif
 }
+#endif
 
 // Renders into an open stream; true when every byte reached the file.
 bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& render) {
@@ -72,6 +73,21 @@ bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& re
   bool written = out.good();
   out.close();
   return written && !out.fail();
+}
+
+// Gives the temporary file the target's name, replacing the target in one step.
+bool ReplaceWith(const std::filesystem::path& temp, const std::filesystem::path& target) {
+#ifdef _WIN32
+  // Write-through returns only once the move is on the disk, which stands in
+  // for the folder flush POSIX systems need.
+  return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  std::error_code ec;
+  std::filesystem::rename(temp, target, ec);
+  if (ec) return false;
+  FlushFolder(target.parent_path());
+  return true;
+#endif
 }
 
 }  // namespace
@@ -93,13 +109,7 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
     if (!out) return false;
     written = RenderInto(out, render);
   }
-  if (written && FlushToDisk(temp)) {
-    std::filesystem::rename(temp, target, ec);
-    if (!ec) {
-      FlushFolder(target.parent_path());
-      return true;
-    }
-  }
+  if (written && FlushToDisk(temp) && ReplaceWith(temp, target)) return true;
   std::filesystem::remove(temp, ec);
   return false;
 }

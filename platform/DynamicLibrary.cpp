@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <filesystem>
 #else
 #include <dlfcn.h>
 #endif
@@ -11,9 +13,18 @@ namespace quillon {
 #ifdef _WIN32
 
 std::unique_ptr<DynamicLibrary> DynamicLibrary::Load(const std::string& path, std::string* error) {
-  HMODULE module = ::LoadLibraryA(path.c_str());
+  // A bare name would make LoadLibrary search the system's folders and PATH;
+  // the library must come from exactly the place we name.
+  std::filesystem::path byPath(path);
+  if (!byPath.has_parent_path()) byPath = std::filesystem::path(L".") / byPath;
+  // No "cannot load" dialog for a damaged file: the caller reports it.
+  DWORD previousMode = 0;
+  ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+  HMODULE module = ::LoadLibraryW(byPath.c_str());
+  const DWORD failure = ::GetLastError();
+  ::SetThreadErrorMode(previousMode, nullptr);
   if (module == nullptr) {
-    if (error != nullptr) *error = "LoadLibrary failed with error " + std::to_string(::GetLastError());
+    if (error != nullptr) *error = "LoadLibrary failed with error " + std::to_string(failure);
     return nullptr;
   }
   return std::unique_ptr<DynamicLibrary>(new DynamicLibrary(module));

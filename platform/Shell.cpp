@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
+
 namespace quillon {
 
 namespace {
@@ -12,7 +14,9 @@ namespace {
 class Win32Shell : public Shell {
  public:
   int OpenWithShell(const std::string& path) override {
-    HINSTANCE result = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // Wide names reach documents whose names the ANSI code page cannot spell.
+    const std::filesystem::path document(path);
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
   }
 };

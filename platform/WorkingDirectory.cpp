@@ -3,7 +3,37 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace quillon {
+
+#ifdef _WIN32
+
+// The wide functions reach folders whose names the ANSI code page cannot
+// spell; the path type converts to and from the narrow text the rest uses.
+std::string GetWorkingDirectory() {
+  DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return std::string();
+  std::wstring buffer(size, L'\0');
+  DWORD length = ::GetCurrentDirectoryW(size, buffer.data());
+  if (length == 0 || length >= size) return std::string();
+  buffer.resize(length);
+  return std::filesystem::path(buffer).string();
+}
+
+bool SetWorkingDirectory(const std::string& path) {
+  if (path.empty()) return false;
+  return ::SetCurrentDirectoryW(std::filesystem::path(path).c_str()) != 0;
+}
+
+bool CreateFolder(const std::string& path) {
+  if (path.empty()) return false;
+  return ::CreateDirectoryW(std::filesystem::path(path).c_str(), nullptr) != 0;
+}
+
+#else
 
 std::string GetWorkingDirectory() {
   std::error_code ec;
@@ -22,5 +52,7 @@ bool CreateFolder(const std::string& path) {
   std::error_code ec;
   return std::filesystem::create_directory(path, ec) && !ec;
 }
+
+#endif
 
 }  // namespace quillon

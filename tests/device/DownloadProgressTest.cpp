@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/DownloadProgress.h"
+#include "tests/support/TempFolder.h"
 
 namespace quillon {
 namespace {
@@ -17,9 +18,8 @@ void Append(const std::filesystem::path& file, std::size_t bytes) {
 }
 
 TEST(GrowingFileWatch, FollowsTheFileThatGrowsWhateverItsName) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillon-progress-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const std::filesystem::path folder = pattern;
+  testing::TempFolder temp("quillon-progress-");
+  const std::filesystem::path folder = temp.Path();
   Append(folder / "20080312064506_Rawdata_1.txt", 5000000);  // an earlier log, untouched
   Append(folder / "notes.txt", 100);
 

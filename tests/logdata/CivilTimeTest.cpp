@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <chrono>
 
 namespace quillon {
 namespace {
@@ -12,16 +12,19 @@ TEST(CivilTime, AgreesWithTheCLibraryAcrossCenturies) {
   // from 1900 to 2300.
   for (std::int64_t t = -2208988800; t < 10413792000; t += 7919 * 997) {
     SCOPED_TRACE(t);
-    std::time_t instant = static_cast<std::time_t>(t);
-    std::tm utc{};
-    ASSERT_TRUE(gmtime_r(&instant, &utc));
+    // The standard library's calendar, which (unlike gmtime on Windows)
+    // reaches before 1970 on every platform.
+    const std::chrono::sys_seconds instant{std::chrono::seconds(t)};
+    const auto day = std::chrono::floor<std::chrono::days>(instant);
+    const std::chrono::year_month_day date{day};
+    const std::chrono::hh_mm_ss clock{instant - day};
     CivilTime time = FromEpochSeconds(t);
-    EXPECT_EQ(time.year, utc.tm_year + 1900);
-    EXPECT_EQ(time.month, utc.tm_mon + 1);
-    EXPECT_EQ(time.day, utc.tm_mday);
-    EXPECT_EQ(time.hour, utc.tm_hour);
-    EXPECT_EQ(time.minute, utc.tm_min);
-    EXPECT_EQ(time.second, utc.tm_sec);
+    EXPECT_EQ(time.year, static_cast<int>(date.year()));
+    EXPECT_EQ(time.month, static_cast<int>(static_cast<unsigned>(date.month())));
+    EXPECT_EQ(time.day, static_cast<int>(static_cast<unsigned>(date.day())));
+    EXPECT_EQ(time.hour, clock.hours().count());
+    EXPECT_EQ(time.minute, clock.minutes().count());
+    EXPECT_EQ(time.second, clock.seconds().count());
     EXPECT_TRUE(IsValidCivilTime(time));
     EXPECT_EQ(ToEpochSeconds(time), t);
   }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "tests/platform/WorkingDirectoryTestSupport.h"
+#include "tests/support/Environment.h"
 
 namespace quillon {
 namespace {
@@ -151,21 +152,19 @@ TEST_F(KeyStoreTest, NamesThatCannotBeStoredAreRefused) {
 }
 
 TEST(DefaultKeyStorePathTest, FollowsXdgConfigHome) {
-  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-  const char* oldHome = std::getenv("HOME");
-  const std::optional<std::string> savedXdg = oldXdg ? std::optional<std::string>(oldXdg) : std::nullopt;
-  const std::optional<std::string> savedHome = oldHome ? std::optional<std::string>(oldHome) : std::nullopt;
+  const std::optional<std::string> savedXdg = testing::SavedEnvironment("XDG_CONFIG_HOME");
+  const std::optional<std::string> savedHome = testing::SavedEnvironment("HOME");
 
-  ::setenv("HOME", "/home/tester", 1);
-  ::setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
-  EXPECT_EQ(DefaultKeyStorePath(), "/tmp/xdg/quillon/registry.ini");
-  ::setenv("XDG_CONFIG_HOME", "relative/path", 1);
-  EXPECT_EQ(DefaultKeyStorePath(), "/home/tester/.config/quillon/registry.ini");
-  ::unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(DefaultKeyStorePath(), "/home/tester/.config/quillon/registry.ini");
+  testing::SetEnvironment("HOME", "/home/tester");
+  testing::SetEnvironment("XDG_CONFIG_HOME", "/tmp/xdg");
+  EXPECT_EQ(fs::path(DefaultKeyStorePath()), fs::path("/tmp/xdg/quillon/registry.ini"));
+  testing::SetEnvironment("XDG_CONFIG_HOME", "relative/path");
+  EXPECT_EQ(fs::path(DefaultKeyStorePath()), fs::path("/home/tester/.config/quillon/registry.ini"));
+  testing::UnsetEnvironment("XDG_CONFIG_HOME");
+  EXPECT_EQ(fs::path(DefaultKeyStorePath()), fs::path("/home/tester/.config/quillon/registry.ini"));
 
-  savedXdg ? ::setenv("XDG_CONFIG_HOME", savedXdg->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-  savedHome ? ::setenv("HOME", savedHome->c_str(), 1) : ::unsetenv("HOME");
+  testing::RestoreEnvironment("XDG_CONFIG_HOME", savedXdg);
+  testing::RestoreEnvironment("HOME", savedHome);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/Environment.h"
+
 namespace quillon::testing {
 
 // Sets TZ for the scope of a test and puts the previous value (or its absence)
@@ -22,11 +24,15 @@ class TimeZoneScope {
  private:
   static void Set(const char* zone) {
     if (zone) {
-      ::setenv("TZ", zone, 1);
+      SetEnvironment("TZ", zone);
     } else {
-      ::unsetenv("TZ");
+      UnsetEnvironment("TZ");
     }
+#ifdef _WIN32
+    ::_tzset();
+#else
     ::tzset();
+#endif
   }
 
   std::optional<std::string> previous_;

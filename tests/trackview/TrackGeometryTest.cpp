@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "tests/trackview/TrackViewTestSupport.h"
 #include "trackview/TrackDecimation.h"
@@ -26,7 +27,7 @@ TEST(TrackProjectionTest, EastAndNorthKeepOneScale) {
       const auto micro = [](double degrees) { return static_cast<std::int32_t>(std::lround(degrees * 1e6)); };
       FixList list;
       list.Append(FixAt(micro(latitude), micro(10.0)));
-      list.Append(FixAt(micro(latitude), micro(10.0 + kmDegrees / std::cos(latitude * M_PI / 180.0))));
+      list.Append(FixAt(micro(latitude), micro(10.0 + kmDegrees / std::cos(latitude * std::numbers::pi / 180.0))));
       list.Append(FixAt(micro(latitude + kmDegrees), micro(10.0)));
       const TrackModel model = TrackModel::Build(list, projection);
       ASSERT_EQ(model.Fixes().size(), 3u);

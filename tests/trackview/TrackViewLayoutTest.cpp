@@ -12,6 +12,7 @@
 #include "core/ControlIds.h"
 #include "logdata/LocalTime.h"
 #include "tests/support/FakeWindowView.h"
+#include "tests/support/TimeZoneScope.h"
 #include "tests/trackview/TrackViewTestSupport.h"
 #include "trackview/TrackModel.h"
 #include "trackview/TrackViewFixes.h"
@@ -74,17 +75,10 @@ const std::string kLog = "@Logger memory dump\r\n" +
 
 TEST(TrackViewLayout, DescribesTheHoveredFixAndFindsTheNearestInTime) {
   FixList list = testing::ParseLog(kLog);
-  const char* zone = std::getenv("TZ");
-  const std::string previousZone = zone != nullptr ? zone : "";
-  setenv("TZ", "Asia/Taipei", 1);
-  tzset();
-  ComputeLocalTimes(list);
-  if (zone != nullptr) {
-    setenv("TZ", previousZone.c_str(), 1);
-  } else {
-    unsetenv("TZ");
+  {
+    testing::TimeZoneScope taipei("Asia/Taipei");
+    ComputeLocalTimes(list);
   }
-  tzset();
   const TrackModel model = TrackModel::Build(list);
   ASSERT_EQ(model.Fixes().size(), 5u);
   struct Case {

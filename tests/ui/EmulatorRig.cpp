@@ -8,9 +8,6 @@
 #include <filesystem>
 
 #include <gtest/gtest.h>
-#include <wx/combobox.h>
-#include <wx/radiobut.h>
-#include <wx/textctrl.h>
 
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
@@ -71,41 +68,6 @@ LoggerSession::LoggerSession(int com, const std::vector<std::string>& emulatorOp
     ui::SettingsDialog dialog(&window, router.State(), *router.Library(), router.Ownerless());
     dialog.ShowModal();
   });
-}
-
-void Press(wxWindow* dialog, int id) {
-  wxWindow* button = dialog->FindWindow(id);
-  ASSERT_NE(button, nullptr) << "no control " << id;
-  wxKeyEvent key(wxEVT_KEY_DOWN);
-  key.m_keyCode = WXK_RETURN;
-  key.SetEventObject(button);
-  button->HandleWindowEvent(key);
-}
-
-void ClickRadio(wxWindow* dialog, int id) {
-  auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
-  ASSERT_NE(radio, nullptr) << "no radio button " << id;
-  radio->SetValue(true);
-  wxCommandEvent click(wxEVT_RADIOBUTTON, id);
-  click.SetEventObject(radio);
-  click.SetInt(1);
-  radio->HandleWindowEvent(click);
-}
-
-void Type(wxWindow* dialog, int id, const std::string& text) {
-  auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
-  ASSERT_NE(edit, nullptr) << "no edit " << id;
-  edit->SetValue(wxString::FromUTF8(text));
-}
-
-void Pick(wxWindow* dialog, int id, int index) {
-  auto* combo = dynamic_cast<wxComboBox*>(dialog->FindWindow(id));
-  ASSERT_NE(combo, nullptr) << "no combo box " << id;
-  combo->SetSelection(index);
-  wxCommandEvent pick(wxEVT_COMBOBOX, id);
-  pick.SetEventObject(combo);
-  pick.SetInt(index);
-  combo->HandleWindowEvent(pick);
 }
 
 DialogVisit::DialogVisit(const wxString& title, std::function<void(ui::ViewDialog&)> visit)

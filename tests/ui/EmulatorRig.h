@@ -51,15 +51,6 @@ struct LoggerSession {
   ui::MainWindow window;
 };
 
-// Presses a Hover Button with the Enter key, as a keyboard user would.
-void Press(wxWindow* dialog, int id);
-// Clicks a radio button: it becomes checked and its command reaches the dialog.
-void ClickRadio(wxWindow* dialog, int id);
-// Replaces an edit's text as typing would.
-void Type(wxWindow* dialog, int id, const std::string& text);
-// Picks an item of a combo box as the user would.
-void Pick(wxWindow* dialog, int id, int index);
-
 // Runs `visit` on the dialog titled `title` from inside its modal loop once it
 // is on the screen, then closes it (Cancel) unless visit did. Start it before
 // the command that opens the dialog; Visited() tells afterwards whether it ran.

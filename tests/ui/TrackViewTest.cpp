@@ -5,6 +5,7 @@
 #include <wx/dnd.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +19,7 @@
 #include "core/ControlIds.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
+#include "tests/support/TimeZoneScope.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
 #include "ui/MainWindow.h"
@@ -37,7 +39,7 @@ std::string SyntheticTrack(int fixes) {
     for (const auto& change : tagAt) {
       if (change[0] == i) tag = change[1];
     }
-    const double t = 2.0 * M_PI * i / fixes;
+    const double t = 2.0 * std::numbers::pi * i / fixes;
     const double north = 25.03 + 0.045 * std::cos(t) + 0.012 * std::cos(3 * t);
     const double east = 121.56 + 0.06 * std::sin(t) + 0.015 * std::sin(2 * t);
     const double knots = 4.0 + 14.0 * (1 + std::sin(2 * t + 0.6)) + 3.0 * std::sin(17 * t);
@@ -79,27 +81,7 @@ void SendMenu(wxWindow& window, int id) {
   window.HandleWindowEvent(menu);
 }
 
-// Saves TZ, sets another one and puts it back.
-class TimeZoneScope {
- public:
-  explicit TimeZoneScope(const char* zone) {
-    const char* old = std::getenv("TZ");
-    if (old != nullptr) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~TimeZoneScope() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> old_;
-};
+using quillon::testing::TimeZoneScope;
 
 TEST(TrackViewTest, ShowsALongTaggedTrackHoversZoomsAndSavesItsPicture) {
   TimeZoneScope zone("Asia/Taipei");

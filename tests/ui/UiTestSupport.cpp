@@ -1,14 +1,19 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/combobox.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
 #include "ui/WindowCapture.h"
@@ -88,10 +93,25 @@ wxRect PixelsOfColour(const wxImage& image, const wxRect& area, ui::Rgb colour, 
   return wxRect(wxPoint(left, top), wxPoint(right, bottom));
 }
 
+namespace {
+
+// A new empty folder under the temporary folder, kept until the RunFolder
+// goes (unlike TempFolder, which removes its folder itself).
+std::string MakeFreshFolder() {
+  std::random_device random;
+  std::error_code error;
+  fs::path folder;
+  do {
+    folder = fs::temp_directory_path() / ("quillon-ui-" + std::to_string(random()));
+  } while (!fs::create_directory(folder, error) && !error);
+  return folder.string();
+}
+
+}  // namespace
+
 RunFolder::RunFolder(bool withLibrary, bool withRawLog) {
   previous_ = fs::current_path().string();
-  std::string pattern = (fs::temp_directory_path() / "quillon-ui-XXXXXX").string();
-  path_ = mkdtemp(pattern.data());
+  path_ = MakeFreshFolder();
   if (withLibrary) fs::copy_file(QUILLON_DEVICE_LIBRARY, fs::path(path_) / "ORVEX_DLL.dll");
   if (withRawLog) {
     fs::create_directory(fs::path(path_) / "Rawdata");
@@ -105,6 +125,41 @@ RunFolder::~RunFolder() {
   fs::current_path(previous_);
   std::error_code ignored;
   fs::remove_all(path_, ignored);
+}
+
+void Press(wxWindow* dialog, int id) {
+  wxWindow* button = dialog->FindWindow(id);
+  ASSERT_NE(button, nullptr) << "no control " << id;
+  wxKeyEvent key(wxEVT_KEY_DOWN);
+  key.m_keyCode = WXK_RETURN;
+  key.SetEventObject(button);
+  button->HandleWindowEvent(key);
+}
+
+void ClickRadio(wxWindow* dialog, int id) {
+  auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
+  ASSERT_NE(radio, nullptr) << "no radio button " << id;
+  radio->SetValue(true);
+  wxCommandEvent click(wxEVT_RADIOBUTTON, id);
+  click.SetEventObject(radio);
+  click.SetInt(1);
+  radio->HandleWindowEvent(click);
+}
+
+void Type(wxWindow* dialog, int id, const std::string& text) {
+  auto* edit = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id));
+  ASSERT_NE(edit, nullptr) << "no edit " << id;
+  edit->SetValue(wxString::FromUTF8(text));
+}
+
+void Pick(wxWindow* dialog, int id, int index) {
+  auto* combo = dynamic_cast<wxComboBox*>(dialog->FindWindow(id));
+  ASSERT_NE(combo, nullptr) << "no combo box " << id;
+  combo->SetSelection(index);
+  wxCommandEvent pick(wxEVT_COMBOBOX, id);
+  pick.SetEventObject(combo);
+  pick.SetInt(index);
+  combo->HandleWindowEvent(pick);
 }
 
 }  // namespace quillon::uitest

@@ -56,6 +56,15 @@ class RunFolder {
   std::string previous_;
 };
 
+// Presses a Hover Button with the Enter key, as a keyboard user would.
+void Press(wxWindow* dialog, int id);
+// Clicks a radio button: it becomes checked and its command reaches the dialog.
+void ClickRadio(wxWindow* dialog, int id);
+// Replaces an edit's text as typing would.
+void Type(wxWindow* dialog, int id, const std::string& text);
+// Picks an item of a combo box as the user would.
+void Pick(wxWindow* dialog, int id, int index);
+
 inline constexpr char kSampleRawLogName[] = "20080312064506_Rawdata_1234567.txt";
 
 }  // namespace quillon::uitest

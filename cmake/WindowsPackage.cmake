@@ -1,0 +1,32 @@
+# The Windows zip (and, where makensis is installed, an installer): the two
+# programs and the notes for Windows users. The stand-in library goes into a
+# folder of its own with a note saying what it is, so that it cannot be taken
+# for the logger maker's library.
+install(TARGETS quillon-convert RUNTIME DESTINATION .)
+if(TARGET quillon)
+  # Windows users know the program by its capitalised name.
+  set_target_properties(quillon PROPERTIES OUTPUT_NAME Quillon)
+  install(TARGETS quillon RUNTIME DESTINATION .)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-Windows.txt DESTINATION .)
+install(TARGETS ORVEX_DLL RUNTIME DESTINATION stand-in-library LIBRARY DESTINATION stand-in-library)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/STAND-IN-LIBRARY.txt DESTINATION stand-in-library)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(quillonWindowsArch win32)
+else()
+  set(quillonWindowsArch win64)
+endif()
+set(CPACK_PACKAGE_NAME Quillon)
+set(CPACK_PACKAGE_VENDOR Quillon)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME Quillon-${PROJECT_VERSION}-${quillonWindowsArch})
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Quillon)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+find_program(quillonMakensis makensis)
+if(quillonMakensis)
+  set(CPACK_GENERATOR ZIP NSIS)
+else()
+  set(CPACK_GENERATOR ZIP)
+endif()
+include(CPack)

@@ -1,0 +1,55 @@
+#pragma once
+
+// Runs the quillon-convert program as a user would: in a fresh working folder
+// that holds a raw log, with standard output and error caught in files.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/export/ExportTestSupport.h"
+
+namespace quillon {
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// The exit status of the program, or -1 when it did not start or had to be
+// stopped after the time limit: a conversion that hangs fails its test
+// instead of the whole run. The standard streams go to the two files.
+int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outPath,
+               const std::filesystem::path& errPath);
+
+class ConvertCommandTest : public ::testing::Test {
+ protected:
+  ConvertCommandTest() : cwd_(temp_.Path()) {
+    std::filesystem::copy_file(testing::TestDataPath("export_three_fixes.txt"), temp_.Path() / kLogName);
+  }
+
+  // TZ is the program's time zone (on Windows, Wine derives the system's
+  // zone from it).
+  RunResult Run(std::vector<std::string> args, const char* timeZone = "UTC") {
+    args.insert(args.begin(), QUILLON_CONVERT_PATH);
+    testing::TimeZoneScope zone(timeZone);
+    const std::filesystem::path outPath = temp_.Path() / ".stdout";
+    const std::filesystem::path errPath = temp_.Path() / ".stderr";
+    RunResult result;
+    result.status = RunProgram(args, outPath, errPath);
+    result.out = testing::ReadFileBytes(outPath);
+    result.err = testing::ReadFileBytes(errPath);
+    std::filesystem::remove(outPath);
+    std::filesystem::remove(errPath);
+    return result;
+  }
+
+  static constexpr const char* kLogName = "20080307140509_Rawdata_123456.txt";
+  testing::TempFolder temp_;
+  testing::ScopedWorkingDirectory cwd_;
+};
+
+}  // namespace quillon

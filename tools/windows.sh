@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# Builds Quillon for Windows with the mingw-w64 cross compilers on Debian 12:
+#   tools/windows.sh deps     apt packages and the cached third-party libraries
+#   tools/windows.sh build    build-win32/ (i686) and build-win64/ (x86_64)
+#   tools/windows.sh test     the test suite of build-win64/ under wine64
+#   tools/windows.sh package  the zip and the installer of build-win32/
+#   tools/windows.sh          all four in this order
+# Run as root like tools/run.sh and tools/test.sh. The libraries are built once
+# into QUILLON_WIN_CACHE (default /var/cache/quillon) and reused afterwards.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache=${QUILLON_WIN_CACHE:-/var/cache/quillon}
+# x86_64 first: it is the target the tests run on, so it is usable soonest.
+triplets=(x86_64-w64-mingw32 i686-w64-mingw32)
+packages=(
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  libz-mingw-w64-dev googletest
+  wine64 xvfb xauth dpkg-dev nsis zip cmake make
+)
+# The wx libraries Quillon does not link are left out: a smaller, faster build
+# and no need for the image and XML libraries Debian strips from its source.
+wxOptions=(
+  --with-msw --disable-shared --enable-monolithic
+  --with-zlib=sys --with-libpng=sys
+  --without-libjpeg --without-libtiff --without-expat --without-liblzma
+  --disable-xrc --disable-html --disable-aui --disable-propgrid --disable-ribbon
+  --disable-stc --disable-richtext --disable-webview --disable-mediactrl
+  --disable-sockets --disable-url --disable-webrequest --disable-svg
+)
+
+Log() { printf '[windows.sh %(%H:%M:%S)T] %s\n' -1 "$*"; }
+Die() { Log "error: $*" >&2; exit 1; }
+# Heavy builds yield to whatever else runs on the machine.
+Heavy() { nice -n 19 "$@"; }
+
+RequireRoot() {
+  [[ $(id -u) -eq 0 ]] || Die "run as root (it installs packages and writes $cache)"
+}
+
+# Adds a deb-src entry for the configured release when apt has none, so that
+# `apt-get source` can fetch Debian's own wxWidgets and libpng.
+EnsureDebSrc() {
+  if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return
+  fi
+  local codename
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  [[ -n $codename ]] || Die "cannot tell the Debian release from /etc/os-release"
+  Log "adding a deb-src entry for $codename"
+  cat >/etc/apt/sources.list.d/quillon-deb-src.sources <<EOF
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $codename $codename-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  needUpdate=1
+}
+
+InstallPackages() {
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if ((${#missing[@]})) || ((needUpdate)); then
+    apt-get update -q
+  fi
+  if ((${#missing[@]})); then
+    Log "installing: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  fi
+}
+
+# The newest version of a source package apt knows, and its upstream part
+# (no epoch, no Debian revision, no +dfsg).
+SourceVersion() {
+  apt-cache showsrc --only-source "$1" | awk '/^Version:/ {print $2}' | sort -V | tail -n1
+}
+UpstreamVersion() {
+  local v=${1#*:}
+  v=${v%-*}
+  echo "${v%%+*}"
+}
+
+# Unpacks a Debian source package (patches applied) once under $cache/src and
+# prints its folder.
+FetchSource() {
+  local name=$1 version=$2 dir
+  mkdir -p "$cache/src"
+  dir=$(find "$cache/src" -maxdepth 1 -type d -name "${name}-$(UpstreamVersion "$version")*" | head -n1)
+  if [[ -z $dir || ! -f $dir/.unpacked ]]; then
+    [[ -n $dir ]] && rm -rf "$dir"
+    (cd "$cache/src" && apt-get source -q --only-source "$name=$version" >&2)
+    dir=$(find "$cache/src" -maxdepth 1 -type d -name "${name}-$(UpstreamVersion "$version")*" | head -n1)
+    [[ -n $dir ]] || Die "apt-get source $name=$version left no folder in $cache/src"
+    touch "$dir/.unpacked"
+  fi
+  echo "$dir"
+}
+
+# Runs a library build only when its install folder lacks the stamp file, which
+# is written after a complete install: an interrupted build is done again from
+# a clean build folder and an empty install folder. The log of each build is
+# kept in $cache/logs.
+Cached() {
+  local prefix=$1 label=$2
+  shift 2
+  if [[ -f $prefix/.complete ]]; then
+    Log "$label: cached in $prefix"
+    return
+  fi
+  local log=$cache/logs/$(basename "$prefix").log start
+  mkdir -p "$cache/logs"
+  rm -rf "$prefix"
+  Log "$label: building into $prefix (log: $log)"
+  start=$(date +%s)
+  # A background job keeps errexit inside the build (a condition would
+  # switch it off), so any failing step fails the whole build.
+  "$@" "$prefix" >"$log" 2>&1 &
+  if ! wait $!; then
+    tail -n 40 "$log" >&2
+    Die "$label failed, see $log"
+  fi
+  echo "$(($(date +%s) - start))" >"$prefix/.seconds"
+  date -u +%FT%TZ >"$prefix/.complete"
+  Log "$label: done in $(cat "$prefix/.seconds") s"
+}
+
+BuildLibpng() {
+  local triplet=$1 src=$2 prefix=$3 work=$cache/build/$(basename "$3")
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  # zlib of the mingw package lives in the compiler's own sysroot.
+  Heavy "$src/configure" --host="$triplet" --prefix="$prefix" \
+    --enable-static --disable-shared \
+    CC="$triplet-gcc-posix" CPPFLAGS="-I/usr/$triplet/include" LDFLAGS="-L/usr/$triplet/lib"
+  Heavy make -j2
+  make install
+  rm -rf "$work"
+}
+
+BuildWx() {
+  local triplet=$1 src=$2 png=$3 prefix=$4 work=$cache/build/$(basename "$4")
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  PKG_CONFIG_LIBDIR="$png/lib/pkgconfig" Heavy "$src/configure" \
+    --host="$triplet" --build="$(gcc -dumpmachine)" --prefix="$prefix" "${wxOptions[@]}" \
+    CC="$triplet-gcc-posix" CXX="$triplet-g++-posix" \
+    CPPFLAGS="-I$png/include" LDFLAGS="-L$png/lib"
+  Heavy make -j2
+  make install
+  rm -rf "$work"
+}
+
+BuildGtest() {
+  local triplet=$1 prefix=$2 work=$cache/build/$(basename "$2")
+  rm -rf "$work" && mkdir -p "$work"
+  Heavy cmake -S /usr/src/googletest -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${triplet%%-*}.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -Dgtest_disable_pthreads=OFF
+  Heavy cmake --build "$work" -j2
+  cmake --install "$work"
+  rm -rf "$work"
+}
+
+Deps() {
+  RequireRoot
+  local start=$(date +%s)
+  # Two runs at once would build into the same folders.
+  mkdir -p "$cache"
+  exec 8>"$cache/.lock"
+  flock -n 8 || Die "another tools/windows.sh deps is using $cache"
+  needUpdate=0
+  EnsureDebSrc
+  InstallPackages
+  Log "packages ready after $(($(date +%s) - start)) s"
+  local pngVersion wxVersion gtestVersion pngSrc wxSrc triplet png wx
+  pngVersion=$(SourceVersion libpng1.6)
+  wxVersion=$(SourceVersion wxwidgets3.2)
+  [[ -n $pngVersion && -n $wxVersion ]] || Die "apt knows no source of libpng1.6 or wxwidgets3.2"
+  gtestVersion=$(dpkg-query -W -f='${Version}' googletest)
+  pngSrc=$(FetchSource libpng1.6 "$pngVersion")
+  wxSrc=$(FetchSource wxwidgets3.2 "$wxVersion")
+  for triplet in "${triplets[@]}"; do
+    png=$cache/libpng-$(UpstreamVersion "$pngVersion")-$triplet
+    wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-$triplet
+    Cached "$png" "libpng $triplet" BuildLibpng "$triplet" "$pngSrc"
+    Cached "$cache/googletest-$(UpstreamVersion "$gtestVersion")-$triplet" "googletest $triplet" \
+      BuildGtest "$triplet"
+    Cached "$wx" "wxMSW $triplet" BuildWx "$triplet" "$wxSrc" "$png"
+  done
+  Log "deps ready after $(($(date +%s) - start)) s"
+}
+
+# Build folders by target: build-win32 is what users run (the logger's library
+# is 32-bit), build-win64 is the same code for the tests under wine64.
+BuildDir() { [[ $1 == i686 ]] && echo "$root/build-win32" || echo "$root/build-win64"; }
+
+# Configures (once) and builds one target's folder.
+BuildTarget() {
+  local arch=$1 dir launcher=()
+  shift
+  dir=$(BuildDir "$arch")
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  if ! compgen -G "$cache/wxmsw-*-$arch-w64-mingw32/.complete" >/dev/null; then
+    Log "error: no complete wxMSW for $arch in $cache: run tools/windows.sh deps" >&2
+    return 1
+  fi
+  Log "configuring $dir"
+  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@" || return 1
+  # ctest lists each test program's tests under Wine with a short timeout,
+  # too short to make the Wine prefix on the way.
+  if [[ $arch == x86_64 ]]; then "$root/tools/wine64-run.sh" --prefix "$dir/wine-prefix" --init; fi
+  Log "building $dir (compiler output also in $dir/build.log)"
+  # Keep going past the first failing file so that one run shows them all.
+  local start=$(date +%s)
+  Heavy cmake --build "$dir" -j2 -- -k 2>&1 | tee "$dir/build.log"
+  local status=${PIPESTATUS[0]}
+  Log "$dir built in $(($(date +%s) - start)) s (status $status)"
+  return "$status"
+}
+
+Build() {
+  local status=0
+  BuildTarget x86_64 "$@" || status=1
+  BuildTarget i686 "$@" || status=1
+  ((status == 0)) || Die "the Windows build failed (see the compiler output above)"
+}
+
+# The suite of build-win64/ under wine64 (through the emulator wrapper of the
+# toolchain file), the window tests on a virtual display. Where this machine
+# can run 32-bit Wine, the suite of build-win32/ runs too.
+Test() {
+  local dir=$root/build-win64 status=0
+  BuildTarget x86_64 || Die "build-win64 does not build"
+  Log "running the tests of $dir under wine64"
+  local start=$(date +%s)
+  (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) || status=1
+  Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
+  # The stand-in library on a Wine COM port needs the Linux emulator.
+  if [[ -x $root/build/bin/orvex-emulator && -x $root/build/bin/orvex_com_probe ]]; then
+    cmake --build "$dir" --target orvex_com_probe >/dev/null
+    "$root/tools/wine-com-check.sh" || status=1
+  else
+    Log "no Linux build with the emulator in $root/build: the Wine COM port check is skipped"
+  fi
+  if [[ -d $root/build-win32 ]] && /usr/lib/wine/wine --version >/dev/null 2>&1 &&
+     /usr/lib/wine/wine "$root/build-win32/bin/quillon-convert.exe" --help >/dev/null 2>&1; then
+    Log "32-bit Wine runs here: running the tests of build-win32"
+    (cd "$root/build-win32" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 \
+      --output-on-failure) || status=1
+  else
+    Log "32-bit Wine cannot run here: build-win32 is checked by its files only"
+  fi
+  ((status == 0)) || Die "tests failed"
+}
+
+# The zip (and the installer, with makensis) of build-win32/, after checking
+# the 32-bit files' format, exports and imports.
+Package() {
+  local dir=$root/build-win32
+  BuildTarget i686 || Die "build-win32 does not build"
+  "$root/tools/check-windows-binaries.sh" "$dir" || Die "the 32-bit files fail their checks"
+  (cd "$dir" && cpack -C Release) || Die "cpack failed"
+  ls -l "$dir"/Quillon-*-win32.*
+}
+
+case ${1:-all} in
+  deps) Deps ;;
+  build) shift; Build "$@" ;;
+  test) Test ;;
+  package) Package ;;
+  all) Deps; Build; Test; Package ;;
+  *) Die "unknown command '$1' (deps, build, test or package)" ;;
+esac

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The stand-in ORVEX_DLL.dll of build-win64 under wine64 against the Linux
+# logger emulator on a Wine COM port, compared with the Linux stand-in against
+# the same emulator:
+#   tools/wine-com-check.sh [FIXES]     (default 3000)
+# Needs build/ (the Linux build, for the emulator and the Linux library) and
+# build-win64/. The emulator's pty becomes COM3 of build-win64's Wine prefix
+# ($WINEPREFIX/dosdevices/com3); the probe scans the ports, reads the logger's
+# information, clock and memory, dumps the log and leaves dump mode. Both runs
+# must print the same and dump the same bytes.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+fixes=${1:-3000}
+linux=$root/build
+win=$root/build-win64
+prefix=$win/wine-prefix
+work=$(mktemp -d /tmp/quillon-wine-com-XXXXXX)
+emulatorPid=
+Cleanup() {
+  [[ -n $emulatorPid ]] && StopEmulator
+  rm -f "$prefix/dosdevices/com3"
+  rm -rf "$work"
+}
+trap Cleanup EXIT
+
+# Starts the emulator with its port published in $work/ports and sets pty to
+# its terminal (not in a command substitution, which would lose the pid).
+StartEmulator() {
+  mkdir -p "$work/ports"
+  "$linux/bin/orvex-emulator" --port-dir "$work/ports" --com 3 --serial 4242 --fixes "$fixes" "$@" \
+    >"$work/emulator.log" 2>&1 &
+  emulatorPid=$!
+  for _ in $(seq 100); do
+    grep -q 'ready on' "$work/emulator.log" && break
+    sleep 0.1
+  done
+  pty=$(readlink "$work/ports/COM3") || { cat "$work/emulator.log" >&2; exit 1; }
+}
+
+StopEmulator() {
+  kill "$emulatorPid" 2>/dev/null || true
+  wait "$emulatorPid" 2>/dev/null || true
+  emulatorPid=
+}
+
+# Linux: the stand-in finds COM3 through the ports folder of its working directory.
+mkdir -p "$work/linux"
+StartEmulator
+ln -s "$work/ports" "$work/linux/ports"
+cp "$linux/lib/ORVEX_DLL.dll" "$work/linux/"
+(cd "$work/linux" && "$linux/bin/orvex_com_probe" Rawdata/dump.txt) >"$work/linux.out"
+StopEmulator
+
+# Wine: the same emulator (restarted, with the same memory) on COM3 of the prefix.
+mkdir -p "$work/wine"
+"$root/tools/wine64-run.sh" --prefix "$prefix" --init
+StartEmulator
+ln -sfn "$pty" "$prefix/dosdevices/com3"
+cp "$win/bin/ORVEX_DLL.dll" "$work/wine/"
+start=$(date +%s)
+(cd "$work/wine" && timeout 300 "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
+  'Rawdata\dump.txt') | tr -d '\r' >"$work/wine.out"
+echo "wine run: $(($(date +%s) - start)) s"
+StopEmulator
+
+echo "--- Linux"; cat "$work/linux.out"
+echo "--- Wine"; cat "$work/wine.out"
+status=0
+diff "$work/linux.out" "$work/wine.out" || { echo "FAULT: the two sessions printed differently"; status=1; }
+if cmp "$work/linux/Rawdata/dump.txt" "$work/wine/Rawdata/dump.txt"; then
+  echo "raw logs identical: $(wc -c <"$work/wine/Rawdata/dump.txt") bytes, $(grep -c GPGGA "$work/wine/Rawdata/dump.txt") GGA sentences"
+else
+  echo "FAULT: the raw logs differ"
+  status=1
+fi
+leftovers=$(find "$work/wine/Rawdata" -name '.*' | wc -l)
+((leftovers == 0)) || { echo "FAULT: $leftovers temporary file(s) left in Rawdata"; status=1; }
+
+# A logger pulled out in the middle of the dump: the described code, within
+# the time limit, and neither the log nor a temporary file is left.
+mkdir -p "$work/unplugged"
+StartEmulator --unplug-after 40000
+ln -sfn "$pty" "$prefix/dosdevices/com3"
+cp "$win/bin/ORVEX_DLL.dll" "$work/unplugged/"
+start=$(date +%s)
+(cd "$work/unplugged" && timeout 120 "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
+  'Rawdata\dump.txt') | tr -d '\r' >"$work/unplugged.out" || true
+echo "--- Wine, unplugged after 40000 bytes ($(($(date +%s) - start)) s)"; cat "$work/unplugged.out"
+StopEmulator
+grep -qx 'dump: 12' "$work/unplugged.out" || { echo "FAULT: the unplugged dump did not return 12"; status=1; }
+left=$(find "$work/unplugged/Rawdata" -type f 2>/dev/null | wc -l)
+((left == 0)) || { echo "FAULT: the unplugged dump left $left file(s)"; status=1; }
+((status == 0)) && echo "all checks passed"
+exit "$status"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs a 64-bit Windows program under Wine: wine64-run.sh [--prefix DIR] PROGRAM [ARGS...]
+# or only makes the prefix: wine64-run.sh [--prefix DIR] --init
+# Calls the 64-bit loader itself, because /usr/bin/wine tries the 32-bit one
+# first, which these machines cannot start. The Wine prefix (default: WINEPREFIX
+# or ./wine-prefix) is made on first use and then reused. Wine's own messages
+# go to DIR/wine-stderr.log so that they never mix with the program's output;
+# QUILLON_WINE_STDERR=keep passes stderr through instead (the program's own
+# stderr shares the stream with Wine's).
+set -euo pipefail
+loader=/usr/lib/wine/wine64
+prefix=${WINEPREFIX:-$PWD/wine-prefix}
+if [[ ${1:-} == --prefix ]]; then
+  prefix=$2
+  shift 2
+fi
+(($#)) || { echo "usage: $0 [--prefix DIR] PROGRAM [ARGS...] | --init" >&2; exit 2; }
+[[ -x $loader ]] || { echo "$0: $loader is missing (apt-get install wine64)" >&2; exit 2; }
+export WINEPREFIX=$prefix WINEDEBUG=-all
+# No Mono or Gecko installer dialogs when the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+mkdir -p "$prefix"
+# Test programs start in parallel: one of them makes the prefix (about 20 s),
+# the others wait. Make it beforehand with --init where a caller times out
+# sooner, such as the test discovery of gtest_discover_tests.
+exec 9>"$prefix.lock"
+flock 9
+if [[ ! -f $prefix/.ready ]]; then
+  "$loader" wineboot -i >>"$prefix/wine-stderr.log" 2>&1
+  /usr/lib/wine/wineserver -w
+  touch "$prefix/.ready"
+fi
+flock -u 9
+exec 9>&-
+[[ $1 == --init ]] && exit 0
+if [[ ${QUILLON_WINE_STDERR:-} == keep ]]; then
+  exec "$loader" "$@"
+fi
+exec "$loader" "$@" 2>>"$prefix/wine-stderr.log"

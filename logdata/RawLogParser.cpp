@@ -7,8 +7,11 @@
 //     its RMC line is dropped); a line holding "$GPRMC" completes the waiting
 //     record, which then goes into the Fix List. A line can do both, in that
 //     order.
-//   - When the identifier is not at the start of the line, the line starts
-//     with a tag field ("---,$GPGGA,..."), which the sentence parser reads.
+//   - A sentence is read from its identifier up to the other identifier when
+//     that follows on the line (a lost line end glues two sentences), else
+//     to the line's end. The text before the identifier is a tag field
+//     ("---,$GPGGA,...") only when it is exactly one field and the comma
+//     right before the identifier; other text there is not read.
 #include <cstring>
 #include <string_view>
 
@@ -59,6 +62,21 @@ LineMarks FindMarks(std::string_view line) {
   return marks;
 }
 
+// The text the sentence parser reads for the identifier at `id`, and whether
+// it starts with a tag field.
+struct SentenceText {
+  std::string_view text;
+  bool hasTagField = false;
+};
+
+SentenceText SentenceAt(std::string_view line, std::size_t id, std::size_t otherId) {
+  const std::size_t end = otherId != std::string_view::npos && otherId > id ? otherId : line.size();
+  const std::string_view before = line.substr(0, id);
+  const bool tagField = !before.empty() && before.find(',') == before.size() - 1;
+  const std::size_t start = tagField ? 0 : id;
+  return {line.substr(start, end - start), tagField};
+}
+
 }  // namespace
 
 void ParseRawLog(AppState& state) {
@@ -85,10 +103,12 @@ void ParseRawLog(AppState& state) {
     if (marks.gga != std::string_view::npos) {
       pending = FixRecord{};
       hasPending = true;
-      ParseGgaSentence(line, marks.gga != 0, pending, state.fixCounter, text.data());
+      const SentenceText gga = SentenceAt(line, marks.gga, marks.rmc);
+      ParseGgaSentence(gga.text, gga.hasTagField, pending, state.fixCounter, text.data());
     }
     if (marks.rmc != std::string_view::npos && hasPending) {
-      ParseRmcSentence(line, marks.rmc != 0, pending, state.fixList, text.data());
+      const SentenceText rmc = SentenceAt(line, marks.rmc, marks.gga);
+      ParseRmcSentence(rmc.text, rmc.hasTagField, pending, state.fixList, text.data());
       hasPending = false;
     }
   }

@@ -29,7 +29,7 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
                       const char* textBase);
 
 // The tag-field rule: "---" means no tag, "--7", "-12" and "123" carry the
-// number (low 8 bits kept); any other shape leaves `tag` unchanged.
+// whole number, held to 0 to kMaxTag; any other shape leaves `tag` unchanged.
 void ApplyTagField(std::string_view field, FixRecord& record);
 
 // ddmm.mmmm / dddmm.mmmm to unsigned decimal-degree text such as 25.052056.

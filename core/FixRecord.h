@@ -14,13 +14,15 @@ struct TextSpan {
 
 // The tag field "---" stores '-' in tag, as the log format defines, and marks
 // the record untagged, so that a real tag 45 stays a tag.
-inline constexpr std::uint8_t kNoTag = '-';
+inline constexpr std::uint16_t kNoTag = '-';
+// The logger's tag button counts to 999.
+inline constexpr int kMaxTag = 999;
 
 // One position fix: a GGA line completed by the RMC line after it. A record
 // starts zero-filled, so fields that no sentence sets are zero or empty.
 struct FixRecord {
   std::int32_t sequence = 0;
-  std::uint8_t tag = 0;  // kNoTag for "---", 0 when the lines carry no tag field
+  std::uint16_t tag = 0;  // 0 to 999; kNoTag for "---", 0 when the lines carry no tag field
   bool untagged = false;  // the tag field was "---"
   char northSouth = 0;
   char eastWest = 0;
@@ -30,7 +32,7 @@ struct FixRecord {
   std::uint8_t utcHour = 0;
   std::uint8_t utcMinute = 0;
   std::uint8_t utcSecond = 0;
-  std::uint8_t localYear = 0;
+  std::int16_t localYear = 0;  // years after 2000: -1 is 1999, 256 is 2256
   std::uint8_t localMonth = 0;
   std::uint8_t localDay = 0;
   std::uint8_t localHour = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <string_view>
 #include <thread>
 
 #include "export/FixText.h"
@@ -15,6 +16,51 @@ struct SignedPosition {
   std::int32_t latitude;
   std::int32_t longitude;
 };
+
+// A cell that a spreadsheet reads as a plain number: a sign, then digits
+// with at most one point among them.
+bool IsPlainNumber(std::string_view sign, std::string_view text) {
+  if (sign.empty() && !text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+  bool digit = false;
+  bool point = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      digit = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+// Text copied from the log as one cell, after an optional sign that the
+// writer puts in front. A cell that would start a formula in a spreadsheet
+// (=, +, -, @, tab or CR first) and is not a plain number gets a leading
+// apostrophe; a cell holding the separator, a quote, CR or LF is quoted, with
+// its quotes doubled. A number, the log's normal content, is copied as is,
+// and so is the sign alone, which spreadsheets take as text.
+void AppendLogCell(std::string& out, std::string_view sign, std::string_view text) {
+  bool quote = false;
+  for (char c : text) quote |= c == ',' || c == '"' || c == '\r' || c == '\n';
+  const char first = sign.empty() ? (text.empty() ? '\0' : text[0]) : sign[0];
+  const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(first) != std::string_view::npos &&
+                       !IsPlainNumber(sign, text);
+  if (!quote && !formula) {
+    out += sign;
+    out += text;
+    return;
+  }
+  if (quote) out += '"';
+  if (formula) out += '\'';
+  out += sign;
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  if (quote) out += '"';
+}
 
 SignedPosition PositionOf(const FixRecord& r) {
   return {ToSignedMicroDegrees(r.latitudeDegrees.View(), IsSouth(r)),
@@ -50,15 +96,13 @@ std::int64_t AppendRows(std::string& out, std::ostream* stream, const FixList& s
     previous = position;
     total += metres;
 
-    if (IsWest(r)) out += '-';
-    out += r.longitudeDegrees.View();
+    AppendLogCell(out, IsWest(r) ? "-" : "", r.longitudeDegrees.View());
     out += ',';
-    if (IsSouth(r)) out += '-';
-    out += r.latitudeDegrees.View();
+    AppendLogCell(out, IsSouth(r) ? "-" : "", r.latitudeDegrees.View());
     out += ',';
     AppendInteger(out, KnotsToKilometresPerHour(r.speedKnots));
     out += ',';
-    out += r.courseText.View();
+    AppendLogCell(out, "", r.courseText.View());
     out += ',';
     AppendInteger(out, r.satellites);
     out += ',';

@@ -44,15 +44,15 @@ void AppendTwoDecimals(std::string& out, double value) {
 }
 
 void AppendDateTime(std::string& out, const FixRecord& r, bool useLocalTime) {
-  const std::uint8_t* fields[6] = {&r.utcDay, &r.utcMonth, &r.utcYear, &r.utcHour, &r.utcMinute, &r.utcSecond};
-  if (useLocalTime) {
-    const std::uint8_t* local[6] = {&r.localDay,  &r.localMonth,  &r.localYear,
-                                    &r.localHour, &r.localMinute, &r.localSecond};
-    std::copy(local, local + 6, fields);
-  }
+  const int fields[6] = {useLocalTime ? r.localDay : r.utcDay,
+                         useLocalTime ? r.localMonth : r.utcMonth,
+                         2000 + (useLocalTime ? r.localYear : r.utcYear),
+                         useLocalTime ? r.localHour : r.utcHour,
+                         useLocalTime ? r.localMinute : r.utcMinute,
+                         useLocalTime ? r.localSecond : r.utcSecond};
   static constexpr char kAfter[6] = {'/', '/', ',', ':', ':', ','};
   for (int i = 0; i < 6; ++i) {
-    AppendInteger(out, i == 2 ? *fields[i] + 2000 : *fields[i]);
+    AppendInteger(out, fields[i]);
     out += kAfter[i];
   }
 }

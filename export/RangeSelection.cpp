@@ -1,7 +1,5 @@
 #include "export/RangeSelection.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <limits>
 
 #include "logdata/NumberText.h"
@@ -10,16 +8,9 @@ namespace quillon {
 
 namespace {
 
-// The key of four values as they are printed: two-digit values join into
-// YYMMDDHH directly; anything else goes through the text, as the rule says.
+// YYMMDDHH as a number, for years before 2000 (negative YY) as well.
 std::int64_t JoinedKey(std::int64_t yy, std::int64_t mm, std::int64_t dd, std::int64_t hh) {
-  auto twoDigits = [](std::int64_t v) { return v >= 0 && v <= 99; };
-  if (twoDigits(yy) && twoDigits(mm) && twoDigits(dd) && twoDigits(hh)) {
-    return yy * 1000000 + mm * 10000 + dd * 100 + hh;
-  }
-  char text[96];
-  std::snprintf(text, sizeof text, "%02" PRId64 "%02" PRId64 "%02" PRId64 "%02" PRId64, yy, mm, dd, hh);
-  return LeadingInt64(text);
+  return ((yy * 100 + mm) * 100 + dd) * 100 + hh;
 }
 
 std::int64_t FixKey(const FixRecord& r, bool useLocalTime) {

@@ -37,11 +37,10 @@ enum class RangeOutcome {
 // digits, within the 32-bit range. Nothing when the box holds no such number.
 std::optional<std::int32_t> ReadWholeNumber(std::string_view text);
 
-// The range key of a year (four digits), month, day and hour: the four values
-// printed "%02d%02d%02d%02d" (year less 2000) and read back as a signed
-// number, up to the first character that is not a digit. For 2000 to 2099 it
-// is YY*1000000 + MM*10000 + DD*100 + HH. Keys of years far outside that
-// range are compared by their full value rather than wrapped.
+// The range key of a year (four digits), month, day and hour:
+// (((year - 2000) * 100 + month) * 100 + day) * 100 + hour. For 2000 to 2099
+// it is the number YYMMDDHH; a year before 2000 gives a negative key that
+// still orders before them (a key read from the printed text would not).
 std::int64_t RangeKey(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour);
 
 // Appends copies of the Fix Records that request.mode selects to the (empty)

@@ -2,6 +2,7 @@
 // times and the distances over it and checks what every reader of a record
 // relies on: sentence spans inside the text and within their size, texts
 // terminated within their field, degrees that match their coordinate text.
+// Then selects from the fixes and writes every export of the selections.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "core/AppState.h"
+#include "fuzz/ExportChecks.h"
 #include "logdata/Distance.h"
 #include "logdata/LocalTime.h"
 #include "logdata/NmeaParser.h"
@@ -94,5 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillon::FixedText<15> degrees;
   quillon::ToDecimalDegrees(input.substr(0, 20), degrees);
   RequireTerminated(degrees);
+
+  quillon::fuzz::CheckExports(state);
   return 0;
 }

@@ -50,7 +50,7 @@ void ComputeLocalTimes(FixList& fixList) {
     std::int32_t offset = 0;
     if (!offsets.OffsetAt(instant, offset)) continue;
     CivilTime local = FromEpochSeconds(instant + offset);
-    record.localYear = static_cast<std::uint8_t>(local.year - 2000);
+    record.localYear = static_cast<std::int16_t>(local.year - 2000);
     record.localMonth = static_cast<std::uint8_t>(local.month);
     record.localDay = static_cast<std::uint8_t>(local.day);
     record.localHour = static_cast<std::uint8_t>(local.hour);

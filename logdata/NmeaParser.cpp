@@ -95,7 +95,9 @@ void ApplyTagField(std::string_view field, FixRecord& record) {
   } else {
     return;
   }
-  record.tag = LeadingIntLow8(field.substr(digitsFrom));
+  // The logger's counter goes to 999; a damaged field with a larger number
+  // is held there rather than wrapped onto a real tag.
+  record.tag = static_cast<std::uint16_t>(std::clamp(LeadingInt(field.substr(digitsFrom)), 0, kMaxTag));
   record.untagged = false;
 }
 

@@ -14,8 +14,9 @@ inline constexpr std::size_t kMaxLineLength = 1023;
 inline constexpr std::size_t kMaxFieldLength = 63;
 inline constexpr std::size_t kMaxSentenceLength = 127;
 
-// Fills `record` from a GGA line. With a tag field, `text` is the whole line
-// and its first field is the tag; otherwise `text` starts at "$GPGGA".
+// Fills `record` from a GGA sentence. With a tag field, `text` starts with
+// the tag field and the comma before "$GPGGA"; otherwise it starts at
+// "$GPGGA". It ends where the sentence ends.
 // `textBase` is the start of the raw log text that `text` lies in, so that the
 // record's sentence span can point into it. Each field step stores the
 // current fixCounter into `sequence`; the counter grows by one at the end.
@@ -28,7 +29,7 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
                       const char* textBase);
 
 // The tag-field rule: "---" means no tag, "--7", "-12" and "123" carry the
-// number (low 8 bits kept); any other shape leaves `tag` unchanged.
+// whole number, held to 0 to kMaxTag; any other shape leaves `tag` unchanged.
 void ApplyTagField(std::string_view field, FixRecord& record);
 
 // ddmm.mmmm / dddmm.mmmm to unsigned decimal-degree text such as 25.052056.

@@ -16,15 +16,6 @@ std::int64_t LeadingInt64(std::string_view text) {
   return number_text::Signed<std::int64_t>(negative, DigitsValue(TakeDigits(text), std::uint64_t{1} << 63));
 }
 
-std::uint8_t LeadingIntLow8(std::string_view text) {
-  bool negative = SkipBlanksAndSign(text);
-  // Arithmetic modulo 2^64 keeps the low 8 bits exact however long the number.
-  std::uint64_t value = 0;
-  for (char c : TakeDigits(text)) value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  if (negative) value = ~value + 1;
-  return static_cast<std::uint8_t>(value);
-}
-
 std::uint32_t LeadingUnsigned(std::string_view text) {
   return static_cast<std::uint32_t>(DigitsValue(TakeDigits(text), std::numeric_limits<std::uint32_t>::max()));
 }

@@ -90,9 +90,6 @@ inline std::int32_t LeadingInt(std::string_view text) {
 // Decimal integer, held to the 64-bit range.
 std::int64_t LeadingInt64(std::string_view text);
 
-// Decimal integer, its low 8 bits exactly (tag numbers keep only those).
-std::uint8_t LeadingIntLow8(std::string_view text);
-
 // Unsigned decimal digits only (no blanks, no sign), held to the 32-bit
 // unsigned range.
 std::uint32_t LeadingUnsigned(std::string_view text);

@@ -18,7 +18,7 @@ std::string Format(const char* format, int value) {
 
 void ShowFixTime(WindowView& view, const FixRecord& record, bool localTime, int yearId, int monthId, int dayId,
                  int hourId) {
-  view.SetItemText(yearId, Format("20%02d", localTime ? record.localYear : record.utcYear));
+  view.SetItemText(yearId, Format("%04d", 2000 + (localTime ? record.localYear : record.utcYear)));
   view.SetItemText(monthId, Format("%02d", localTime ? record.localMonth : record.utcMonth));
   view.SetItemText(dayId, Format("%02d", localTime ? record.localDay : record.utcDay));
   view.SetItemText(hourId, Format("%02d", localTime ? record.localHour : record.utcHour));

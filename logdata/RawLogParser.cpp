@@ -7,8 +7,11 @@
 //     its RMC line is dropped); a line holding "$GPRMC" completes the waiting
 //     record, which then goes into the Fix List. A line can do both, in that
 //     order.
-//   - When the identifier is not at the start of the line, the line starts
-//     with a tag field ("---,$GPGGA,..."), which the sentence parser reads.
+//   - A sentence is read from its identifier up to the other identifier when
+//     that follows on the line (a lost line end glues two sentences), else
+//     to the line's end. The text before the identifier is a tag field
+//     ("---,$GPGGA,...") only when it is exactly one field and the comma
+//     right before the identifier; other text there is not read.
 //
 // A full logger memory is parsed as two pieces on two threads (see
 // ParseRawLog); each piece goes through the same line loop.
@@ -66,6 +69,21 @@ LineMarks FindMarks(std::string_view line) {
   return marks;
 }
 
+// The text the sentence parser reads for the identifier at `id`, and whether
+// it starts with a tag field.
+struct SentenceText {
+  std::string_view text;
+  bool hasTagField = false;
+};
+
+SentenceText SentenceAt(std::string_view line, std::size_t id, std::size_t otherId) {
+  const std::size_t end = otherId != std::string_view::npos && otherId > id ? otherId : line.size();
+  const std::string_view before = line.substr(0, id);
+  const bool tagField = !before.empty() && before.find(',') == before.size() - 1;
+  const std::size_t start = tagField ? 0 : id;
+  return {line.substr(start, end - start), tagField};
+}
+
 // Calls visit(lineStart, line, marks) for every line that starts at or after
 // `begin` and before `end`, Checksum lines left out. Stops when visit returns
 // false.
@@ -95,10 +113,12 @@ void ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::
     if (marks.gga != std::string_view::npos) {
       pending = FixRecord{};
       hasPending = true;
-      ParseGgaSentence(line, marks.gga != 0, pending, fixCounter, text.data());
+      const SentenceText gga = SentenceAt(line, marks.gga, marks.rmc);
+      ParseGgaSentence(gga.text, gga.hasTagField, pending, fixCounter, text.data());
     }
     if (marks.rmc != std::string_view::npos && hasPending) {
-      ParseRmcSentence(line, marks.rmc != 0, pending, out, text.data());
+      const SentenceText rmc = SentenceAt(line, marks.rmc, marks.gga);
+      ParseRmcSentence(rmc.text, rmc.hasTagField, pending, out, text.data());
       hasPending = false;
     }
     return true;
@@ -106,15 +126,15 @@ void ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::
 }
 
 // Where the second piece starts: the first GGA line from about the middle of
-// the text on whose sentence has a field (a comma after its identifier). A
-// GGA line drops whatever record still waits, so nothing before it reaches a
-// record after it; only the numbering carries over. npos when there is none.
+// the text on. A GGA line drops whatever record still waits, so nothing
+// before it reaches a record after it; only the numbering carries over. npos
+// when there is none.
 std::size_t FindSplit(std::string_view text) {
   const std::size_t middle = FindByte(text, '\n', text.size() / 2);
   std::size_t split = std::string_view::npos;
   if (middle == std::string_view::npos) return split;
-  ForEachLine(text, middle + 1, text.size(), [&](std::size_t start, std::string_view line, const LineMarks& marks) {
-    if (marks.gga == std::string_view::npos || line.find(',', marks.gga) == std::string_view::npos) return true;
+  ForEachLine(text, middle + 1, text.size(), [&](std::size_t start, std::string_view, const LineMarks& marks) {
+    if (marks.gga == std::string_view::npos) return true;
     split = start;
     return false;
   });

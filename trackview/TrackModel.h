@@ -37,7 +37,7 @@ struct TrackFix {
   std::int64_t utcSeconds = 0;
   std::int32_t localOffsetSeconds = 0;  // local clock minus UTC at this fix
   bool hasTime = false;
-  std::uint8_t tag = 0;
+  std::uint16_t tag = 0;
   bool untagged = false;
   bool runStart = false;  // first fix of a run of the same tag
 };

@@ -132,6 +132,47 @@ TEST(CsvWriterTest, EmptyDegreeTextsReadAsZero) {
                            "Total distance : 111 meters");
 }
 
+// Texts copied from the log reach a spreadsheet as one cell each, never as
+// a formula; numbers, the normal content, are written as they are.
+TEST(CsvWriterTest, CellsFromTheLogAreSafeForSpreadsheets) {
+  struct Case {
+    const char* longitude;
+    char eastWest;
+    const char* course;
+    const char* rowStart;
+  };
+  const Case cases[] = {
+      {"1.500000", 'E', "54.7", "1.500000,2.000000,0,54.7,"},
+      {"1.500000", 'W', "-12.5", "-1.500000,2.000000,0,-12.5,"},
+      {"1.500000", 'E', "+7", "1.500000,2.000000,0,+7,"},
+      {"1.500000", 'E', ".5", "1.500000,2.000000,0,.5,"},
+      {"", 'W', "", "-,2.000000,0,,"},
+      {"1.500000", 'E', "=1+2", "1.500000,2.000000,0,'=1+2,"},
+      {"1.500000", 'E', "@SUM(A1)", "1.500000,2.000000,0,'@SUM(A1),"},
+      {"1.500000", 'E', "-2+3", "1.500000,2.000000,0,'-2+3,"},
+      {"1.500000", 'E', "+A1", "1.500000,2.000000,0,'+A1,"},
+      {"1.500000", 'E', "\t1", "1.500000,2.000000,0,'\t1,"},
+      {"1.500000", 'E', "1,5", "1.500000,2.000000,0,\"1,5\","},
+      {"1.500000", 'E', "a\"b", "1.500000,2.000000,0,\"a\"\"b\","},
+      {"1.500000", 'E', "1\r2", "1.500000,2.000000,0,\"1\r2\","},
+      {"1.500000", 'E', "\r", "1.500000,2.000000,0,\"'\r\","},
+      {"1.500000", 'E', "=a,\"b", "1.500000,2.000000,0,\"'=a,\"\"b\","},
+      {"1+A1.5", 'W', "1", "'-1+A1.5,2.000000,0,1,"},
+      {"=cmd.5", 'E', "1", "'=cmd.5,2.000000,0,1,"},
+      {"-1.5", 'E', "1", "-1.5,2.000000,0,1,"},
+      {"-1.5", 'W', "1", "'--1.5,2.000000,0,1,"},
+      {"1,2.5", 'W', "1", "\"'-1,2.5\",2.000000,0,1,"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "longitude '" << c.longitude << "' course '" << c.course << "'");
+    FixRecord r = Fix(c.longitude, c.eastWest, "2.000000", 'N');
+    r.courseText.Assign(c.course);
+    const std::string row = Csv(testing::ListBuilder().Add(r).Build()).substr(kHeaderLine.size());
+    EXPECT_EQ(row.substr(0, std::string(c.rowStart).size()), c.rowStart);
+    EXPECT_NE(row.find(",0/0/2000,0:0:0,0\nTotal distance : 0 meters"), std::string::npos) << row;
+  }
+}
+
 // Two decimals as the exact conversion of the double gives them, also for
 // halves that are not exact in binary, signs of values that round to zero and
 // values where a shortcut through value * 100 would round wrongly.

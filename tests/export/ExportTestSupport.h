@@ -63,7 +63,7 @@ inline void SetUtc(FixRecord& r, int year, int month, int day, int hour, int min
 }
 
 inline void SetLocal(FixRecord& r, int year, int month, int day, int hour, int minute, int second) {
-  r.localYear = static_cast<std::uint8_t>(year - 2000);
+  r.localYear = static_cast<std::int16_t>(year - 2000);
   r.localMonth = static_cast<std::uint8_t>(month);
   r.localDay = static_cast<std::uint8_t>(day);
   r.localHour = static_cast<std::uint8_t>(hour);

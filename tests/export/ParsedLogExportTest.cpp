@@ -8,10 +8,12 @@
 #include "core/ControlIds.h"
 #include "export/CsvWriter.h"
 #include "export/ExportSelection.h"
+#include "export/GpxWriter.h"
 #include "export/KmlWriter.h"
 #include "export/LocrWriter.h"
 #include "export/TrackmakerWriter.h"
 #include "logdata/LocalTime.h"
+#include "logdata/RangeAndTags.h"
 #include "logdata/RawLogLoader.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/FakeWindowView.h"
@@ -33,6 +35,19 @@ std::vector<std::int32_t> Sequences(const FixList& list) {
   std::vector<std::int32_t> out;
   for (const auto& r : list.Records()) out.push_back(r.sequence);
   return out;
+}
+
+// Parses `text` as if it had just been loaded and computes its local times.
+void ParseLog(AppState& state, std::string text) {
+  state.rawLogText = std::make_shared<const std::string>(std::move(text));
+  ParseRawLog(state);
+  ComputeLocalTimes(state.fixList);
+}
+
+// A tagged GGA and RMC line pair at hh:mm:00 UTC on dd/mm/yy.
+std::string TaggedFix(const std::string& tag, const std::string& hhmm, const std::string& ddmmyy) {
+  return tag + ",$GPGGA," + hhmm + "00.000,2503.1234,N,12130.5678,E,1,08,1.0,45.3,M,15.0,M,,0000*6A\r\n" + tag +
+         ",$GPRMC," + hhmm + "00.000,A,2503.1234,N,12130.5678,E,0.12,123.45," + ddmmyy + ",,,A*6B\r\n";
 }
 
 template <typename Writer>
@@ -128,6 +143,87 @@ TEST(ParsedLogExportTest, TagRangeOfAParsedLog) {
   view.SetItemText(ids::kTagBox, "012");
   ASSERT_TRUE(PrepareSelection(state, view));
   EXPECT_EQ(Sequences(state.selectionList), (std::vector<std::int32_t>{4}));
+}
+
+// The logger counts tags to 999: every tag keeps its own number in the tag
+// box, the selection and the GPX waypoints, apart from the untagged mark.
+TEST(ParsedLogExportTest, TagsUpTo999KeepTheirNumbers) {
+  testing::TimeZoneScope zone("UTC");
+  AppState state;
+  ParseLog(state, TaggedFix("044", "0100", "120308") + TaggedFix("300", "0101", "120308") +
+                      TaggedFix("556", "0102", "120308") + TaggedFix("---", "0103", "120308") +
+                      TaggedFix("045", "0104", "120308") + TaggedFix("999", "0105", "120308") +
+                      TaggedFix("300", "0106", "120308"));
+  FakeWindowView view;
+  ASSERT_TRUE(ShowRangeAndTags(state, view));
+  std::vector<std::string> items;
+  for (const auto& item : state.tagBox.Items()) items.push_back(item.text);
+  EXPECT_EQ(items, (std::vector<std::string>{"044", "045", "300", "300", "556", "999"}));
+
+  const std::pair<const char*, std::vector<std::int32_t>> cases[] = {
+      {"300", {2, 7}}, {"044", {1}}, {"44", {1}}, {"556", {3}}, {"045", {5}}, {"999", {6}}, {"256", {}}, {"1300", {}},
+  };
+  OnRangeByTag(state);
+  for (const auto& [tag, selected] : cases) {
+    SCOPED_TRACE(std::string("tag box '") + tag + "'");
+    view.SetItemText(ids::kTagBox, tag);
+    ASSERT_TRUE(PrepareSelection(state, view));
+    EXPECT_EQ(Sequences(state.selectionList), selected);
+  }
+
+  OnRangeAll(state);
+  ASSERT_TRUE(PrepareSelection(state, view));
+  const std::string gpx = Render([&](std::ostream& o) { WriteGpx(o, state.selectionList, "Tags"); });
+  std::vector<std::string> waypoints;
+  for (std::size_t at = gpx.find("<name>Tag "); at != std::string::npos; at = gpx.find("<name>Tag ", at + 1)) {
+    waypoints.push_back(gpx.substr(at + 6, 7));
+  }
+  EXPECT_EQ(waypoints,
+            (std::vector<std::string>{"Tag 044", "Tag 300", "Tag 556", "Tag 045", "Tag 999", "Tag 300"}));
+}
+
+// 00:30 UTC on 1 January 2000 is 19:30 on 31 December 1999 in New York: the
+// local date keeps its year wherever it is shown, and a local range finds it.
+TEST(ParsedLogExportTest, LocalDatesBefore2000) {
+  testing::TimeZoneScope zone("America/New_York");
+  AppState state;
+  ParseLog(state, TaggedFix("---", "0030", "010100") + TaggedFix("---", "1200", "010100"));
+  ASSERT_EQ(state.fixList.Size(), 2u);
+  FakeWindowView view;
+  view.SetChecked(ids::kUseLocalTime, true);
+  ASSERT_TRUE(ShowRangeAndTags(state, view));
+  std::vector<std::string> boxes;
+  for (int id = ids::kFromYear; id <= ids::kToHour; ++id) boxes.push_back(view.GetItemText(id));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"1999", "12", "31", "19", "2000", "01", "01", "07"}));
+
+  OnRangeAll(state);
+  ASSERT_TRUE(PrepareSelection(state, view));
+  const std::string csv = Render([&](std::ostream& o) { WriteCsv(o, state.selectionList, true); });
+  EXPECT_NE(csv.find(",31/12/1999,19:30:0,0\n"), std::string::npos) << csv;
+  const std::string trackmaker = Render([&](std::ostream& o) { WriteTrackmaker(o, state.selectionList, true); });
+  EXPECT_NE(trackmaker.find(",31/12/1999,19:30:0,1\n"), std::string::npos) << trackmaker;
+
+  struct Case {
+    const char* name;
+    std::array<const char*, 8> boxes;
+    std::vector<std::int32_t> selected;
+  };
+  const Case cases[] = {
+      {"the boxes as the reload fills them", {"1999", "12", "31", "19", "2000", "01", "01", "07"}, {1, 2}},
+      {"the last hour of 1999", {"1999", "12", "31", "19", "1999", "12", "31", "19"}, {1}},
+      {"from 1999 on", {"1999", "01", "01", "00", "2099", "12", "31", "24"}, {1, 2}},
+      {"from 2000 on", {"2000", "01", "01", "00", "2099", "12", "31", "24"}, {2}},
+      {"until the end of 1999", {"1990", "01", "01", "00", "1999", "12", "31", "24"}, {1}},
+  };
+  OnRangeByDate(state);
+  const int boxIds[] = {ids::kFromYear, ids::kFromMonth, ids::kFromDay, ids::kFromHour,
+                        ids::kToYear,   ids::kToMonth,   ids::kToDay,   ids::kToHour};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (int i = 0; i < 8; ++i) view.SetItemText(boxIds[i], c.boxes[i]);
+    ASSERT_TRUE(PrepareSelection(state, view));
+    EXPECT_EQ(Sequences(state.selectionList), c.selected);
+  }
 }
 
 }  // namespace

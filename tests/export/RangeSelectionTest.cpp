@@ -26,22 +26,28 @@ struct KeyCase {
   std::int64_t key;
 };
 
-TEST(RangeKeyTest, JoinsTheFourValuesAsPrinted) {
+TEST(RangeKeyTest, JoinsTheFourValuesAsANumber) {
   const KeyCase cases[] = {
       {2008, 3, 7, 14, 8030714},
       {2000, 0, 0, 0, 0},
       {2099, 12, 31, 24, 99123124},
-      {2100, 1, 1, 0, 100010100},      // three-digit year text
-      {8, 3, 7, 14, -1992030714},      // a year typed with two digits
-      {2008, -5, 7, 14, 8},            // reading stops at the minus sign of "-5"
-      {2008, 3, 7, -1, 80307},         // "080307-1"
-      {1000, 1, 1, 1, -1000010101},
+      {2100, 1, 1, 0, 100010100},
+      {2255, 12, 31, 23, 255123123},
+      {1999, 12, 31, 23, -876877},
+      {1999, 1, 1, 0, -989900},
+      {8, 3, 7, 14, -1991969286},  // a year typed with two digits
+      {2008, -5, 7, 14, 7950714},
+      {2008, 3, 7, -1, 8030699},
       {2147483647, 1, 1, 0, 2147481647010100},  // too long for 32 bits: compared by its full value
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.year << "," << c.month << "," << c.day << "," << c.hour);
     EXPECT_EQ(RangeKey(c.year, c.month, c.day, c.hour), c.key);
   }
+  // Hours in calendar order give growing keys, across the turn of 2000 too.
+  EXPECT_LT(RangeKey(1998, 12, 31, 24), RangeKey(1999, 1, 1, 0));
+  EXPECT_LT(RangeKey(1999, 12, 31, 24), RangeKey(2000, 1, 1, 0));
+  EXPECT_LT(RangeKey(2099, 12, 31, 24), RangeKey(2100, 1, 1, 0));
 }
 
 TEST(ReadWholeNumberTest, AcceptsOnlyWholeNumbers) {
@@ -64,7 +70,7 @@ class SelectRangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::array<std::array<int, 3>, 5> times = {{{7, 13, 59}, {7, 14, 0}, {7, 14, 59}, {7, 15, 0}, {8, 0, 30}}};
-    const std::array<std::uint8_t, 5> tags = {5, 5, 0, kNoTag, 7};
+    const std::array<std::uint16_t, 5> tags = {5, 5, 0, kNoTag, 7};
     testing::ListBuilder builder;
     for (int i = 0; i < 5; ++i) {
       FixRecord r = testing::Fix("121.509463", 'E', "25.052056", 'N');

@@ -112,13 +112,13 @@ TEST(ComputeLocalTimes, InvalidUtcTimesLeaveTheLocalFieldsAlone) {
   }
 }
 
-TEST(ComputeLocalTimes, LocalYearKeepsTheLowEightBitsOfYearMinus2000) {
+TEST(ComputeLocalTimes, LocalYearCountsFrom2000BothWays) {
   TimeZoneScope zone("America/New_York");
   FixList list;
   list.Append(RecordAt({2000, 1, 1, 0, 30, 0}));
   list.Append(RecordAt({2255, 6, 1, 12, 0, 0}));
   ComputeLocalTimes(list);
-  EXPECT_EQ(list[0].localYear, 255);  // 1999
+  EXPECT_EQ(list[0].localYear, -1);  // 1999
   EXPECT_EQ(list[0].localMonth, 12);
   EXPECT_EQ(list[0].localDay, 31);
   EXPECT_EQ(list[0].localHour, 19);

@@ -27,7 +27,7 @@ constexpr int kUntagged = -1;
 FixRecord Fix(int tag) {
   FixRecord r;
   r.untagged = tag == kUntagged;
-  r.tag = r.untagged ? kNoTag : static_cast<std::uint8_t>(tag);
+  r.tag = r.untagged ? kNoTag : static_cast<std::uint16_t>(tag);
   return r;
 }
 
@@ -68,7 +68,7 @@ FixRecord TimedFix(int utcYear, int utcMonth, int utcDay, int utcHour, int local
   r.utcMonth = static_cast<std::uint8_t>(utcMonth);
   r.utcDay = static_cast<std::uint8_t>(utcDay);
   r.utcHour = static_cast<std::uint8_t>(utcHour);
-  r.localYear = static_cast<std::uint8_t>(localYear);
+  r.localYear = static_cast<std::int16_t>(localYear);
   r.localMonth = static_cast<std::uint8_t>(localMonth);
   r.localDay = static_cast<std::uint8_t>(localDay);
   r.localHour = static_cast<std::uint8_t>(localHour);

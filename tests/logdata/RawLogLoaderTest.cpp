@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,51 @@ TEST(ParseRawLog, TagComesFromTheTagFieldOrIsZero) {
     ParseText(state, CrLfLines({c.gga, c.rmc}));
     ASSERT_EQ(state.fixList.Size(), 1u);
     EXPECT_EQ(state.fixList[0].tag, c.tag);
+  }
+}
+
+// A sentence is read from its identifier; only a single field right before
+// it, ended by the comma in front of the identifier, is a tag field. So two
+// sentences glued by a lost line end, or a line with junk before the
+// identifier, still give the fix they hold.
+TEST(ParseRawLog, SentencesAreReadFromTheirIdentifier) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int tag;
+    bool untagged;
+  };
+  const std::string gga(kGgaA);
+  const std::string rmc(kRmcA);
+  const Case cases[] = {
+      {"GGA and RMC glued", CrLfLines({gga + rmc}), 0, false},
+      {"glued after a tag field", CrLfLines({Tagged("---", gga) + rmc}), kNoTag, true},
+      {"glued after a number tag", CrLfLines({Tagged("-12", gga) + rmc}), 12, false},
+      {"junk before GGA", CrLfLines({"x-1" + gga, rmc}), 0, false},
+      {"two fields before GGA", CrLfLines({"12,34," + gga, rmc}), 0, false},
+      {"sentence before RMC", CrLfLines({Tagged("123", gga), "$GPGSV,1,1*00" + rmc}), 123, false},
+      {"tagged lines", CrLfLines({Tagged("123", gga), Tagged("123", rmc)}), 123, false},
+      {"RMC glued to a tagged GGA line", CrLfLines({Tagged("--7", gga), Tagged("--8", gga) + rmc}), 8, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    AppState state;
+    ParseText(state, c.text);
+    ASSERT_EQ(state.fixList.Size(), 1u);
+    const FixRecord& r = state.fixList[0];
+    EXPECT_EQ(int{r.tag}, c.tag);
+    EXPECT_EQ(r.untagged, c.untagged);
+    EXPECT_EQ(state.fixList.GgaSentence(r), kGgaA);
+    EXPECT_EQ(state.fixList.RmcSentence(r), kRmcA);
+    EXPECT_EQ(r.latitudeText.View(), "2503.1234");
+    EXPECT_EQ(r.longitudeText.View(), "12130.5678");
+    EXPECT_EQ(r.eastWest, 'E');
+    EXPECT_EQ(r.satellites, 5);
+    EXPECT_DOUBLE_EQ(r.altitude, 10.0);
+    EXPECT_EQ(r.speedKnots, 1);
+    EXPECT_EQ(r.courseText.View(), "90.0");
+    EXPECT_EQ((std::array<int, 6>{r.utcYear, r.utcMonth, r.utcDay, r.utcHour, r.utcMinute, r.utcSecond}),
+              (std::array<int, 6>{8, 3, 12, 1, 0, 0}));
   }
 }
 

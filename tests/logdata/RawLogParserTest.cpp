@@ -26,6 +26,7 @@ const std::vector<std::string> kLinePool = {
     "noise without a mark",
     "",
     "$GPRMC,010004,V,,,,,,,120308,,,N*00",
+    "$GPGGA$GPRMC,010005,A,2503.4,N,12130.8,E,1,93,120308,,*00",  // a GGA with no field of its own
 };
 
 std::string RandomLog(unsigned seed, std::size_t lines) {

@@ -1,6 +1,7 @@
 #include "platform/AtomicFileReplace.h"
 
 #include <atomic>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -107,7 +108,12 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
     out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     out.open(temp, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    written = RenderInto(out, render);
+    // A render that cannot finish (memory gone) leaves no temporary file.
+    try {
+      written = RenderInto(out, render);
+    } catch (const std::exception&) {
+      written = false;
+    }
   }
   if (written && FlushToDisk(temp) && ReplaceWith(temp, target)) return true;
   std::filesystem::remove(temp, ec);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <filesystem>
 
 #include "tests/platform/WorkingDirectoryTestSupport.h"
@@ -19,6 +21,12 @@ TEST(AtomicFileReplaceTest, ReplacesOnlyACompleteFile) {
   EXPECT_FALSE(WriteFileAtomically(target.string(), [](std::ostream& out) {
     out << "half";
     out.setstate(std::ios::badbit);
+  }));
+  EXPECT_EQ(testing::ReadFileBytes(target), "old");
+  // A render that runs out of memory half-way.
+  EXPECT_FALSE(WriteFileAtomically(target.string(), [](std::ostream& out) {
+    out << "half";
+    throw std::bad_alloc();
   }));
   EXPECT_EQ(testing::ReadFileBytes(target), "old");
 

@@ -29,6 +29,9 @@ class RawLogFile {
   const std::string& TemporaryName() const { return temporaryName_; }
 
  private:
+  // The checks and the folder of Begin, the same on every system: 0 with the
+  // name kept as the final one, or the code of the failure.
+  int PrepareTarget(const std::string& fileName);
   void Discard();
 
   std::string finalName_;

@@ -34,23 +34,10 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-RawLogFile::~RawLogFile() {
-  if (!committed_) Discard();
-}
-
 int RawLogFile::Begin(const std::string& fileName) {
-  std::error_code error;
-  fs::path path(fileName);
-  if (fileName.empty() || !path.has_filename()) return code::kCantBuildDumpFile;
-  if (fs::exists(fs::symlink_status(path, error))) return code::kCantBuildDumpFile;
-
-  fs::path folder = path.parent_path();
-  if (!folder.empty()) {
-    fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) return code::kCantBuildStorDbFile;
-  }
-
-  finalName_ = fileName;
+  if (const int result = PrepareTarget(fileName); result != 0) return result;
+  const fs::path path(fileName);
+  const fs::path folder = path.parent_path();
   const std::string temporaryName = (folder / ("." + path.filename().string() + ".part")).string();
   // Whatever holds the name already (a crashed dump's remains, or a link
   // planted to make us write elsewhere) is removed, never opened: the file is

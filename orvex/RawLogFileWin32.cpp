@@ -18,23 +18,10 @@ HANDLE AsHandle(void* file) { return static_cast<HANDLE>(file); }
 
 }  // namespace
 
-RawLogFile::~RawLogFile() {
-  if (!committed_) Discard();
-}
-
 int RawLogFile::Begin(const std::string& fileName) {
-  std::error_code error;
-  fs::path path(fileName);
-  if (fileName.empty() || !path.has_filename()) return code::kCantBuildDumpFile;
-  if (fs::exists(fs::symlink_status(path, error))) return code::kCantBuildDumpFile;
-
-  fs::path folder = path.parent_path();
-  if (!folder.empty()) {
-    fs::create_directories(folder, error);
-    if (!fs::is_directory(folder, error)) return code::kCantBuildStorDbFile;
-  }
-
-  finalName_ = fileName;
+  if (const int result = PrepareTarget(fileName); result != 0) return result;
+  const fs::path path(fileName);
+  const fs::path folder = path.parent_path();
   // A new name each time, created only if nothing holds it yet, so that no
   // file or link planted there is ever opened.
   std::random_device random;

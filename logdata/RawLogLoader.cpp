@@ -27,9 +27,10 @@ LoadOutcome LoadRawLog(AppState& state) {
   // Only a regular file: a folder cannot be read and a pipe would block.
   if (std::filesystem::is_regular_file(state.rawLogPath, error)) file.reset(std::fopen(state.rawLogPath.c_str(), "rb"));
   if (!file) return LoadOutcome::kCannotOpen;
-  long length = -1;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) length = std::ftell(file.get());
-  std::rewind(file.get());
+  // The size from the file system: ftell's long has 32 bits on Windows, where
+  // a 4 GiB file would read as empty.
+  const std::uintmax_t length = std::filesystem::file_size(state.rawLogPath, error);
+  if (error) return LoadOutcome::kCannotOpen;
 
   state.rawLogText.reset();
   // Sentence spans address the text with 32-bit offsets; a text they cannot
@@ -37,7 +38,7 @@ LoadOutcome LoadRawLog(AppState& state) {
   std::shared_ptr<std::string> text;
   try {
     text = std::make_shared<std::string>();
-    if (length < 0 || static_cast<unsigned long>(length) > std::numeric_limits<std::uint32_t>::max()) {
+    if (length > std::numeric_limits<std::uint32_t>::max() || length > text->max_size()) {
       throw std::bad_alloc();
     }
     text->reserve(static_cast<std::size_t>(length));

@@ -23,9 +23,18 @@ std::string GetWorkingDirectory() {
   return std::filesystem::path(buffer).string();
 }
 
+// A working directory is limited to MAX_PATH characters (with its final
+// backslash) for programs that are not long-path aware; Wine would take a
+// longer one and then give broken relative paths, so it is refused here as
+// Windows refuses it.
 bool SetWorkingDirectory(const std::string& path) {
   if (path.empty()) return false;
-  return ::SetCurrentDirectoryW(std::filesystem::path(path).c_str()) != 0;
+  const std::filesystem::path folder(path);
+  if (folder.native().size() + 2 > MAX_PATH) {
+    ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return false;
+  }
+  return ::SetCurrentDirectoryW(folder.c_str()) != 0;
 }
 
 bool CreateFolder(const std::string& path) {

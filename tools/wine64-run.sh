@@ -14,6 +14,8 @@ if [[ ${1:-} == --prefix ]]; then
   prefix=$2
   shift 2
 fi
+# Wine takes only an absolute WINEPREFIX.
+prefix=$(realpath -m "$prefix")
 (($#)) || { echo "usage: $0 [--prefix DIR] PROGRAM [ARGS...] | --init" >&2; exit 2; }
 [[ -x $loader ]] || { echo "$0: $loader is missing (apt-get install wine64)" >&2; exit 2; }
 export WINEPREFIX=$prefix WINEDEBUG=-all
@@ -26,7 +28,10 @@ mkdir -p "$prefix"
 exec 9>"$prefix.lock"
 flock 9
 if [[ ! -f $prefix/.ready ]]; then
-  "$loader" wineboot -i >>"$prefix/wine-stderr.log" 2>&1
+  if ! "$loader" wineboot -i >>"$prefix/wine-stderr.log" 2>&1; then
+    echo "$0: making the Wine prefix $prefix failed (see $prefix/wine-stderr.log)" >&2
+    exit 2
+  fi
   /usr/lib/wine/wineserver -w
   touch "$prefix/.ready"
 fi

@@ -54,7 +54,7 @@ TEST_F(LocrExportTest, WithoutTheClientTheFileAndTheSettingsAreStillWritten) {
             "Datum,WGS84,WGS84,0,0,0,0,0\r\n" + kRmc + "\n");
   EXPECT_EQ(view_.messages, (std::vector<ShownMessage>{kOutputTo, kDownload}));
 
-  const std::string folder = StoredString((temp_.Path() / "locr").string());
+  const std::string folder = StoredString((temp_.Path() / kLocrClientFolder).string());
   EXPECT_EQ(LocrKey()["DirectoryGpsFile"].bytes, folder);
   EXPECT_EQ(LocrKey()["DirectoryPhotos"].bytes, folder);
   EXPECT_TRUE(LocrKey()["LoadFilesAtStartup"].isDword);
@@ -141,7 +141,9 @@ TEST_F(LocrExportTest, WorksWithTheFileKeyStore) {
   IniKeyStore store(storePath.string());
   OnOutputLocr(state_, view_, shell_, store);
   EXPECT_EQ(view_.messages, (std::vector<ShownMessage>{kOutputTo, kDownload}));
-  const std::string folder = (temp_.Path() / "locr").string();
+  // The store writes a backslash as two.
+  std::string folder;
+  for (char c : (temp_.Path() / kLocrClientFolder).string()) folder += c == '\\' ? std::string(2, c) : std::string(1, c);
   EXPECT_NE(testing::ReadFileBytes(storePath).find("[Software\\locr\\LocrClient]\nDirectoryGpsFile=REG_SZ:" + folder +
                                                    "\nDirectoryPhotos=REG_SZ:" + folder +
                                                    "\nLoadFilesAtStartup=REG_DWORD:1\n"),

@@ -10,6 +10,7 @@
 #include "logdata/RawLogSelection.h"
 #include "tests/logdata/LogdataTestSupport.h"
 #include "tests/support/FakeWindowView.h"
+#include "tests/support/NativePath.h"
 
 namespace quillon {
 namespace {
@@ -69,8 +70,8 @@ TEST_F(OpenRawLogTest, AnyFileLoadsThroughTheReloadAndTheNextReloadTakesTheNewes
 
   ASSERT_TRUE(OpenRawLogFile(state, view, other.string()));
   EXPECT_TRUE(view.messages.empty());
-  EXPECT_EQ(state.rawLogPath, "elsewhere/my trip.log");
-  EXPECT_EQ(view.GetItemText(ids::kFileNameLabel), "elsewhere/my trip.log");
+  EXPECT_EQ(state.rawLogPath, testing::NativePath("elsewhere/my trip.log"));
+  EXPECT_EQ(view.GetItemText(ids::kFileNameLabel), testing::NativePath("elsewhere/my trip.log"));
   EXPECT_EQ(state.logStamp, "20080312144506");
   EXPECT_EQ(state.logSerial, 0u);
   EXPECT_EQ(state.fixList.Size(), 2u);
@@ -80,12 +81,12 @@ TEST_F(OpenRawLogTest, AnyFileLoadsThroughTheReloadAndTheNextReloadTakesTheNewes
 
   // A second open keeps the newest-file rule's name from before the first.
   ASSERT_TRUE(OpenRawLogFile(state, view, (directory.Path() / "Rawdata/20080101080005_Rawdata_1234.txt").string()));
-  EXPECT_EQ(state.rawLogPath, "Rawdata/20080101080005_Rawdata_1234.txt");
+  EXPECT_EQ(state.rawLogPath, testing::NativePath("Rawdata/20080101080005_Rawdata_1234.txt"));
   EXPECT_EQ(state.logSerial, 1234u);
 
   WriteFile("Rawdata/20071231000000_Rawdata_99.txt", testing::ReadFile(testing::DataFile("logdata_plain_lf.txt")));
   ReloadLogData(state, view);
-  EXPECT_EQ(state.rawLogPath, "Rawdata/20080101080005_Rawdata_1234.txt");
+  EXPECT_EQ(state.rawLogPath, testing::NativePath("Rawdata/20080101080005_Rawdata_1234.txt"));
   EXPECT_EQ(state.logStamp, "20080101080005");
   EXPECT_EQ(state.fixList.Size(), 5u);
   EXPECT_FALSE(state.newestRuleName.has_value());
@@ -120,7 +121,7 @@ TEST_F(OpenRawLogTest, AFileThatCannotBeReadKeepsTheLoadedLogAndSaysWhy) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, "Can't open " + c.path + ": " + c.reason + ". The log loaded before stays.");
     EXPECT_EQ(view.messages[0].caption, "Info");
-    EXPECT_EQ(state.rawLogPath, "Rawdata/20080101080005_Rawdata_1234.txt");
+    EXPECT_EQ(state.rawLogPath, testing::NativePath("Rawdata/20080101080005_Rawdata_1234.txt"));
     EXPECT_EQ(view.GetItemText(ids::kFileNameLabel), state.rawLogPath);
     EXPECT_EQ(state.logSerial, 1234u);
     EXPECT_EQ(state.fixList.Size(), 5u);

@@ -44,7 +44,9 @@ TEST(AtomicFileReplaceTest, WritesThroughLinksAndKeepsThem) {
   const fs::path file = temp.Path() / "real.csv";
   testing::WriteFileBytes(file, "old");
   fs::create_directory(temp.Path() / "folder");
-  fs::create_symlink(file, temp.Path() / "absolute.csv");
+  std::error_code linkError;
+  fs::create_symlink(file, temp.Path() / "absolute.csv", linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   fs::create_symlink("absolute.csv", temp.Path() / "chain.csv");
   fs::create_symlink("folder/new.csv", temp.Path() / "ahead.csv");
   fs::create_symlink("nodir/t.csv", temp.Path() / "dangling.csv");

@@ -132,7 +132,9 @@ TEST_F(KeyStoreTest, StoreReachedThroughALinkStaysLinked) {
   fs::create_directories(real.parent_path());
   fs::create_directories(StorePath().parent_path());
   testing::WriteFileBytes(real, "");
-  fs::create_symlink(real, StorePath());
+  std::error_code linkError;
+  fs::create_symlink(real, StorePath(), linkError);
+  if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
   IniKeyStore store(StorePath().string());
   auto key = store.CreateKey(kKey);
   ASSERT_TRUE(key);
@@ -152,6 +154,9 @@ TEST_F(KeyStoreTest, NamesThatCannotBeStoredAreRefused) {
 }
 
 TEST(DefaultKeyStorePathTest, FollowsXdgConfigHome) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the locr client's settings live in the registry here";
+#endif
   const std::optional<std::string> savedXdg = testing::SavedEnvironment("XDG_CONFIG_HOME");
   const std::optional<std::string> savedHome = testing::SavedEnvironment("HOME");
 

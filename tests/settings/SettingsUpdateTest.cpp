@@ -252,7 +252,8 @@ TEST(SettingsUpdate, MissingWriteEntryPointStopsFirst) {
 }
 
 TEST(SettingsUpdate, RestoresTheWorkingDirectoryTheLibraryMoved) {
-  for (std::size_t depth : {std::size_t{1}, std::size_t{8}}) {
+  // Depth 5 stays within the working-directory length Windows allows.
+  for (std::size_t depth : {std::size_t{1}, std::size_t{5}}) {
     SCOPED_TRACE("depth " + std::to_string(depth));
     testing::TempWorkingDirectory temp;
     // Deep enough for a working directory far longer than 119 characters.

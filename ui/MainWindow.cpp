@@ -22,7 +22,7 @@ MainWindow::MainWindow(AppState& state, MainWindowCommands& commands)
   Bind(wxEVT_BUTTON, &MainWindow::OnCommand, this);
   Bind(wxEVT_CHECKBOX, &MainWindow::OnCommand, this);
   Bind(wxEVT_RADIOBUTTON, &MainWindow::OnCommand, this);
-  AddAboutItem([this](wxMenu& menu) { AddExtraItems(menu); });
+  AddWindowMenu(ExtraItems());
   AddExtraCommands();
   CentreOnScreen();
 }
@@ -92,12 +92,14 @@ const ExtraCommand kExtraCommands[] = {
 
 }  // namespace
 
-void MainWindow::AddExtraItems(wxMenu& menu) {
-  menu.AppendSeparator();
+std::vector<WindowMenuItem> MainWindow::ExtraItems() {
+  std::vector<WindowMenuItem> items;
   for (const ExtraCommand& command : kExtraCommands) {
-    menu.Append(command.id, wxString::Format("%s\tCtrl+%c", command.caption, command.key));
-    menu.Enable(command.id, commands_.HasCommand(command.id));
+    const int id = command.id;
+    items.push_back({id, wxString::Format("%s\tCtrl+%c", command.caption, command.key),
+                     [this, id] { return commands_.HasCommand(id); }, items.empty()});
   }
+  return items;
 }
 
 void MainWindow::AddExtraCommands() {

@@ -28,7 +28,7 @@ class MainWindow : public ViewDialog {
   // The commands beyond the template: menu items after About, their
   // keyboard shortcuts, and raw logs dropped on the window.
   void AddExtraCommands();
-  void AddExtraItems(wxMenu& menu);
+  std::vector<WindowMenuItem> ExtraItems();
 
   AppState& state_;
   MainWindowCommands& commands_;

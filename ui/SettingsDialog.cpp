@@ -16,7 +16,7 @@ SettingsDialog::SettingsDialog(wxWindow* parent, AppState& state, DeviceLibrary&
 
   Bind(wxEVT_BUTTON, &SettingsDialog::OnButton, this);
   Bind(wxEVT_RADIOBUTTON, &SettingsDialog::OnRadio, this);
-  AddAboutItem();
+  AddWindowMenu();
   CentreOnParent();
 }
 

@@ -10,6 +10,7 @@
 #include "ui/ColouredMessageBox.h"
 #include "ui/DialogLook.h"
 #include "ui/UiThread.h"
+#include "ui/WindowMenu.h"
 
 namespace quillon::ui {
 
@@ -34,13 +35,10 @@ ViewDialog::ViewDialog(wxWindow* parent, const wxString& title, int widthDlu, in
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndDialogCancel(); });
 }
 
-void ViewDialog::AddAboutItem(std::function<void(wxMenu&)> addMore) {
-  Bind(wxEVT_CONTEXT_MENU, [this, addMore = std::move(addMore)](wxContextMenuEvent&) {
-    wxMenu menu;
-    menu.Append(ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."));
-    if (addMore) addMore(menu);
-    PopupMenu(&menu);
-  });
+void ViewDialog::AddWindowMenu(std::vector<WindowMenuItem> more) {
+  std::vector<WindowMenuItem> items{{ids::kAboutCommand, wxString::FromUTF8("關於 Quillon(&A)..."), {}, false}};
+  for (WindowMenuItem& item : more) items.push_back(std::move(item));
+  InstallWindowMenu(*this, std::move(items));
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { AboutBox(this).ShowModal(); }, ids::kAboutCommand);
 }
 

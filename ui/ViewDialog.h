@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
@@ -15,6 +16,7 @@
 
 #include "core/WindowView.h"
 #include "ui/HoverButton.h"
+#include "ui/WindowMenu.h"
 
 namespace quillon::ui {
 
@@ -51,10 +53,9 @@ class ViewDialog : public wxDialog, public WindowView {
   // The opening sequence, before the dialog shows; false cancels it.
   virtual bool OpenDialog() { return true; }
   bool CancelRequested() const { return cancelRequested_; }
-  // The About item (command 16) in a right-click menu of the window: the
-  // window manager's menu is out of reach on Linux. It opens the About Box.
-  // `addMore` appends a window's own items after it each time the menu opens.
-  void AddAboutItem(std::function<void(wxMenu&)> addMore = {});
+  // The window's menu (see InstallWindowMenu): the About item (command 16),
+  // which opens the About Box, then a window's own items.
+  void AddWindowMenu(std::vector<WindowMenuItem> more = {});
 
   wxRect Dlu(int x, int y, int width, int height);
   HoverButton* AddButton(int id, const char* caption, int x, int y, int width, int height);

@@ -163,9 +163,12 @@ BuildGtest() {
   rm -rf "$work"
 }
 
+# Deps [TRIPLET...]: the packages and the libraries of the given targets (all
+# by default).
 Deps() {
   RequireRoot
-  local start=$(date +%s)
+  local start=$(date +%s) wanted=("$@")
+  ((${#wanted[@]})) || wanted=("${triplets[@]}")
   # Two runs at once would build into the same folders.
   mkdir -p "$cache"
   exec 8>"$cache/.lock"
@@ -181,7 +184,7 @@ Deps() {
   gtestVersion=$(dpkg-query -W -f='${Version}' googletest)
   pngSrc=$(FetchSource libpng1.6 "$pngVersion")
   wxSrc=$(FetchSource wxwidgets3.2 "$wxVersion")
-  for triplet in "${triplets[@]}"; do
+  for triplet in "${wanted[@]}"; do
     png=$cache/libpng-$(UpstreamVersion "$pngVersion")-$triplet
     wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-$triplet
     Cached "$png" "libpng $triplet" BuildLibpng "$triplet" "$pngSrc"
@@ -233,6 +236,8 @@ Build() {
 # can run 32-bit Wine, the suite of build-win32/ runs too.
 Test() {
   local dir=$root/build-win64 status=0
+  # Only the x86_64 libraries: the tests need nothing of the i686 ones.
+  Deps x86_64-w64-mingw32
   BuildTarget x86_64 || Die "build-win64 does not build"
   Log "running the tests of $dir under wine64"
   local start=$(date +%s)
@@ -260,6 +265,7 @@ Test() {
 # the 32-bit files' format, exports and imports.
 Package() {
   local dir=$root/build-win32
+  Deps i686-w64-mingw32
   BuildTarget i686 || Die "build-win32 does not build"
   "$root/tools/check-windows-binaries.sh" "$dir" || Die "the 32-bit files fail their checks"
   (cd "$dir" && cpack -C Release) || Die "cpack failed"

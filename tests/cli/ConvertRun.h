@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/export/ExportTestSupport.h"
+#include "tests/support/ProgramRun.h"
 
 namespace quillon {
 
@@ -18,12 +19,6 @@ struct RunResult {
   std::string out;
   std::string err;
 };
-
-// The exit status of the program, or -1 when it did not start or had to be
-// stopped after the time limit: a conversion that hangs fails its test
-// instead of the whole run. The standard streams go to the two files.
-int RunProgram(const std::vector<std::string>& args, const std::filesystem::path& outPath,
-               const std::filesystem::path& errPath);
 
 class ConvertCommandTest : public ::testing::Test {
  protected:

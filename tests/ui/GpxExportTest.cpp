@@ -20,6 +20,7 @@
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "tests/export/XmlSchemaCheck.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TimeZoneScope.h"
 #include "tests/ui/EmulatorRig.h"
 #include "tests/ui/UiTestSupport.h"
@@ -48,8 +49,6 @@ std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
 struct GpxApp {
   std::vector<std::string> opened;
@@ -124,11 +123,13 @@ TEST(GpxExportTest, BuildGpxFileWritesWhatTheConverterWritesForTheSameRange) {
       EXPECT_EQ(TrackPoints(gui), c.trackPoints);
 
       const std::string cliOutput = folder.Path() + "/converted.gpx";
-      std::string command = Quoted(QUILLON_CONVERT) + " " +
-                            Quoted(folder.Path() + "/Rawdata/" + kSampleRawLogName) + " --format gpx";
-      for (const std::string& arg : c.convertArgs) command += " " + Quoted(arg == "TAG" ? tagText : arg);
-      command += " -o " + Quoted(cliOutput) + " >/dev/null";
-      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      std::vector<std::string> command = {QUILLON_CONVERT, folder.Path() + "/Rawdata/" + kSampleRawLogName,
+                                          "--format", "gpx"};
+      for (const std::string& arg : c.convertArgs) command.push_back(arg == "TAG" ? tagText : arg);
+      command.insert(command.end(), {"-o", cliOutput});
+      const fs::path out = fs::path(folder.Path()) / "convert.out";
+      const fs::path err = fs::path(folder.Path()) / "convert.err";
+      ASSERT_EQ(RunProgram(command, out, err), 0) << ReadBytes(err.string());
       EXPECT_EQ(gui, ReadBytes(cliOutput));
       fs::remove(cliOutput);
       if (validate) {

@@ -1,4 +1,4 @@
-#include "tests/cli/ConvertRun.h"
+#include "tests/support/ProgramRun.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +13,8 @@
 
 extern char** environ;
 #endif
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 

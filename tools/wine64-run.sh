@@ -19,6 +19,9 @@ prefix=$(realpath -m "$prefix")
 (($#)) || { echo "usage: $0 [--prefix DIR] PROGRAM [ARGS...] | --init" >&2; exit 2; }
 [[ -x $loader ]] || { echo "$0: $loader is missing (apt-get install wine64)" >&2; exit 2; }
 export WINEPREFIX=$prefix WINEDEBUG=-all
+# Wine draws with the host's fonts through fontconfig; this keeps their text
+# unsmoothed, as the Linux build's windows are drawn under Xvfb.
+export FONTCONFIG_FILE=${FONTCONFIG_FILE:-$(dirname "$(realpath "$0")")/wine-fonts.conf}
 # No Mono or Gecko installer dialogs when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 mkdir -p "$prefix"

@@ -1,6 +1,7 @@
 #include "ui/DialogLook.h"
 
 #include <wx/fontenum.h>
+#include <wx/settings.h>
 
 namespace quillon::ui {
 
@@ -20,7 +21,9 @@ wxString DialogFontFace() {
       wxString candidate = wxString::FromUTF8(name);
       if (wxFontEnumerator::IsValidFacename(candidate)) return candidate;
     }
-    return wxString();
+    // The face the system's own dialogs use (Windows without East Asian
+    // fonts, or Wine), rather than whatever the bare default family gives.
+    return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).GetFaceName();
   }();
   return face;
 }
@@ -28,8 +31,8 @@ wxString DialogFontFace() {
 double HorizontalStretch() {
   static const double stretch = [] {
     wxString face = DialogFontFace();
-    bool original = face == wxString::FromUTF8("新細明體") || face == "PMingLiU";
-    return original ? 1.0 : 1.2;
+    // Only the UMing faces have Latin letters of one width.
+    return face.StartsWith("AR PL UMing") ? 1.2 : 1.0;
   }();
   return stretch;
 }

@@ -11,14 +11,16 @@ wxColour DialogBackground();  // RGB(188, 197, 230)
 wxColour DialogText();        // RGB(13, 125, 188)
 
 // "新細明體" at 9 points where the system has it, otherwise a face that shows
-// Traditional Chinese ("AR PL UMing TW"), otherwise the default face.
+// Traditional Chinese ("AR PL UMing TW"), otherwise the face of the system's
+// own dialogs.
 wxFont DialogFont();
 wxString DialogFontFace();
 
 // How much wider than the template a layout must be drawn for the dialog
-// font: 1 for "新細明體", whose Latin letters are proportional; more for a
-// fallback whose Latin letters all take the same width, since every caption
-// then runs longer in dialog units than the template allows for.
+// font: 1 for "新細明體" and the system's faces, whose Latin letters are
+// proportional; more for the UMing faces, whose Latin letters all take the
+// same width, since every caption then runs longer in dialog units than the
+// template allows for.
 double HorizontalStretch();
 
 // Colours and font for a dialog; labels, check boxes, radio buttons and group

@@ -26,16 +26,7 @@ class ConvertCommandTest : public ::testing::Test {
     std::filesystem::copy_file(testing::TestDataPath("export_three_fixes.txt"), temp_.Path() / kLogName);
   }
 
-  // TZ is the program's time zone on POSIX systems. A Windows program takes
-  // the system's zone, which Wine derives from the TZ it was started with,
-  // not from the environment a parent gives it: there the zone cases run as
-  // ConvertGolden.* tests, with TZ given to the whole Wine process.
-  static constexpr bool kChildZoneFollowsTz =
-#ifdef _WIN32
-      false;
-#else
-      true;
-#endif
+  // The program's time zone: see kChildZoneFollowsTz.
   RunResult Run(std::vector<std::string> args, const char* timeZone = "UTC") {
     args.insert(args.begin(), QUILLON_CONVERT_PATH);
     testing::TimeZoneScope zone(timeZone);

@@ -99,6 +99,8 @@ TEST(GpxExportTest, BuildGpxFileWritesWhatTheConverterWritesForTheSameRange) {
 
     for (const GpxCase& c : cases) {
       SCOPED_TRACE(c.name);
+      if (c.byShortcut && !SimulatedInputArrives()) continue;  // the menu item cases still run
+      if (c.useLocalTime && !kChildZoneFollowsTz) continue;      // the converter's zone is UTC here
       boxes.shown.clear();
       app.opened.clear();
       ClickRadio(&app.window, c.rangeId);
@@ -130,7 +132,7 @@ TEST(GpxExportTest, BuildGpxFileWritesWhatTheConverterWritesForTheSameRange) {
       const fs::path out = fs::path(folder.Path()) / "convert.out";
       const fs::path err = fs::path(folder.Path()) / "convert.err";
       ASSERT_EQ(RunProgram(command, out, err), 0) << ReadBytes(err.string());
-      EXPECT_EQ(gui, ReadBytes(cliOutput));
+      EXPECT_TRUE(gui == ReadBytes(cliOutput)) << "the window's GPX file differs from the converter's";
       fs::remove(cliOutput);
       if (validate) {
         EXPECT_EQ(quillon::testing::GpxSchemaErrors(gui, c.name), "");

@@ -19,6 +19,7 @@
 #include "core/ControlIds.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
+#include "tests/support/NativePath.h"
 #include "tests/support/TimeZoneScope.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
@@ -166,7 +167,7 @@ TEST(TrackViewTest, OpensARawLogByTheMenuItemAndByADrop) {
     ui::SetRawLogFileHook([&]() -> std::optional<std::string> { return other.string(); });
     SendMenu(app.window, ids::kOpenRawLog);
     ui::SetRawLogFileHook({});
-    EXPECT_EQ(app.window.GetItemText(ids::kFileNameLabel), "elsewhere/lake lap.log");
+    EXPECT_EQ(app.window.GetItemText(ids::kFileNameLabel), testing::NativePath("elsewhere/lake lap.log"));
     EXPECT_EQ(state.fixList.Size(), 300u);
     EXPECT_EQ(state.logSerial, 0u);
     EXPECT_EQ(app.window.GetItemText(ids::kFromYear), "2008");
@@ -190,7 +191,7 @@ TEST(TrackViewTest, OpensARawLogByTheMenuItemAndByADrop) {
     Pump(100);
     EXPECT_EQ(state.fixList.Size(), sampleFixes);
     EXPECT_EQ(state.logSerial, 1234567u);
-    EXPECT_EQ(app.window.GetItemText(ids::kFileNameLabel), std::string("Rawdata/") + kSampleRawLogName);
+    EXPECT_EQ(app.window.GetItemText(ids::kFileNameLabel), testing::NativePath(std::string("Rawdata/") + kSampleRawLogName));
     files[0] = folder.Path() + "/Rawdata";
     EXPECT_TRUE(drop->OnDropFiles(5, 5, files));
     Pump(100);

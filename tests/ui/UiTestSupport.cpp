@@ -1,5 +1,9 @@
 #include "tests/ui/UiTestSupport.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -34,10 +38,23 @@ int WhileModal(wxDialog& dialog, const std::function<void()>& whileShown) {
   dialog.CallAfter([&dialog, whileShown] {
     for (int i = 0; i < 200 && !dialog.IsShownOnScreen(); ++i) Pump(10);
     Pump(150);
+    // wxMSW's dialog stays modal until its loop returns, after EndModal: the
+    // return code tells whether whileShown ended it.
+    constexpr int kStillOpen = -1;
+    dialog.SetReturnCode(kStillOpen);
     whileShown();
-    if (dialog.IsModal()) dialog.EndModal(wxID_CANCEL);
+    if (dialog.IsModal() && dialog.GetReturnCode() == kStillOpen) dialog.EndModal(wxID_CANCEL);
   });
   return dialog.ShowModal();
+}
+
+bool SimulatedInputArrives() {
+#ifdef _WIN32
+  // Wine's ntdll tells itself apart by this export.
+  return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+#else
+  return true;
+#endif
 }
 
 wxDialog* FindDialog(const wxString& title) {

@@ -21,6 +21,11 @@ void Pump(int milliseconds);
 // Returns ShowModal's result.
 int WhileModal(wxDialog& dialog, const std::function<void()>& whileShown);
 
+// Whether pointer and key input made by wxUIActionSimulator reaches the
+// windows: not under Wine on a bare X server, where the Windows build's
+// tests run.
+bool SimulatedInputArrives();
+
 // The first top-level window other than `except` whose title is `title`.
 wxDialog* FindDialog(const wxString& title);
 

@@ -6,8 +6,9 @@
 # Needs build/ (the Linux build, for the emulator and the Linux library) and
 # build-win64/. The emulator's pty becomes COM3 of build-win64's Wine prefix
 # ($WINEPREFIX/dosdevices/com3); the probe scans the ports, reads the logger's
-# information, clock and memory, dumps the log and leaves dump mode. Both runs
-# must print the same and dump the same bytes.
+# information, clock and memory, dumps the log, reads, writes and reads back
+# the settings, erases the memory and leaves dump mode. Both runs must print
+# the same and dump the same bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 fixes=${1:-3000}
@@ -44,7 +45,7 @@ StopEmulator() {
 }
 
 # Linux: the stand-in finds COM3 through the ports folder of its working directory.
-mkdir -p "$work/linux"
+mkdir -p "$work/linux/voice file"
 StartEmulator
 ln -s "$work/ports" "$work/linux/ports"
 cp "$linux/lib/ORVEX_DLL.dll" "$work/linux/"
@@ -52,7 +53,7 @@ cp "$linux/lib/ORVEX_DLL.dll" "$work/linux/"
 StopEmulator
 
 # Wine: the same emulator (restarted, with the same memory) on COM3 of the prefix.
-mkdir -p "$work/wine"
+mkdir -p "$work/wine/voice file"
 "$root/tools/wine64-run.sh" --prefix "$prefix" --init
 StartEmulator
 ln -sfn "$pty" "$prefix/dosdevices/com3"
@@ -73,6 +74,12 @@ else
   echo "FAULT: the raw logs differ"
   status=1
 fi
+# The session goes on after the dump: settings read, written and read back,
+# erase, memory empty.
+for expected in 'read settings: 22,' 'write settings: 14' 'read back: 22,.*, as written' 'erase: 13' \
+    'memory after erase: 45, 0 bytes used'; do
+  grep -q "^$expected" "$work/wine.out" || { echo "FAULT: no '$expected' under Wine"; status=1; }
+done
 leftovers=$(find "$work/wine/Rawdata" -name '.*' | wc -l)
 ((leftovers == 0)) || { echo "FAULT: $leftovers temporary file(s) left in Rawdata"; status=1; }
 

@@ -1,12 +1,16 @@
 // Drives the device library in the working directory through one session, as
-// the tool's Auto Open and Dump do, and prints each call's result code:
+// the tool's Auto Open, Dump, Settings Dialog and Erase do, and prints each
+// call's result code and what it read:
 //   orvex_com_probe RAWLOG
+// The working directory needs the "voice file" folder that the settings write
+// looks for.
 // tools/wine-com-check.sh runs it on Linux and under Wine against the same
 // logger emulator and compares what the two print and dump.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "api/DeviceCodes.h"
 #include "api/OrvexApi.h"
 #include "platform/DynamicLibrary.h"
 
@@ -17,6 +21,29 @@ Function Entry(const quillon::DynamicLibrary& library, const char* name) {
   Function function = reinterpret_cast<Function>(library.Find(name));
   if (function == nullptr) std::printf("missing entry point %s\n", name);
   return function;
+}
+
+struct Settings {
+  std::int32_t timeInterval = 0;
+  std::int32_t distanceInterval = 0;
+  std::uint8_t vibration = 0, tagFunction = 0, minimumSpeed = 0, idleTimer = 0, tagMode = 0;
+  std::int8_t timeZone = 0;
+  std::uint8_t userPoints[ORVEX_USER_POINT_BLOCK_SIZE] = {};
+
+  std::string Text() const {
+    unsigned sum = 0;
+    for (std::uint8_t b : userPoints) sum = sum * 31 + b;
+    char text[160];
+    std::snprintf(text, sizeof text, "time %d, distance %d, vibration %u, tag %u, speed %u, idle %u, mode %u, zone %d, points %08x",
+                  timeInterval, distanceInterval, vibration, tagFunction, minimumSpeed, idleTimer, tagMode, timeZone,
+                  sum);
+    return text;
+  }
+};
+
+int ReadSettings(TQ_ORVEX_READ_SETTING_VALUE_FN read, std::uint8_t port, Settings& s) {
+  return read(port, &s.timeInterval, &s.distanceInterval, &s.vibration, &s.tagFunction, &s.minimumSpeed,
+              s.userPoints, &s.idleTimer, &s.tagMode, &s.timeZone);
 }
 
 }  // namespace
@@ -38,7 +65,13 @@ int main(int argc, char** argv) {
   auto memory = Entry<TQ_ORVEX_READ_MEMORY_USED_SIZE_FN>(*library, "TQ_ORVEX_READ_MEMORY_USED_SIZE");
   auto dump = Entry<TQ_ORVEX_DUMP_DB_FN>(*library, "TQ_ORVEX_DUMP_DB");
   auto exitDumpMode = Entry<TQ_ORVEX_EXIT_DUMP_MODE_FN>(*library, "TQ_ORVEX_EXIT_DUMP_MODE");
-  if (!autoOpen || !information || !gpsTime || !memory || !dump || !exitDumpMode) return 1;
+  auto readSettings = Entry<TQ_ORVEX_READ_SETTING_VALUE_FN>(*library, "TQ_ORVEX_READ_SETTING_VALUE");
+  auto writeSettings = Entry<TQ_ORVEX_SETTING_DEVICE_FN>(*library, "TQ_ORVEX_SETTING_DEVICE");
+  auto erase = Entry<TQ_ORVEX_ERASE_All_DB_FN>(*library, "TQ_ORVEX_ERASE_All_DB");
+  if (!autoOpen || !information || !gpsTime || !memory || !dump || !exitDumpMode || !readSettings ||
+      !writeSettings || !erase) {
+    return 1;
+  }
 
   // Each call comes before the printf that shows what it filled in: the
   // order in which arguments are evaluated is unspecified.
@@ -57,7 +90,31 @@ int main(int argc, char** argv) {
   int used = -1;
   const int measured = memory(&used);
   std::printf("memory: %d, %d bytes used\n", measured, used);
-  std::printf("dump: %d\n", dump(static_cast<std::uint8_t>(port), argv[1]));
+  const int dumped = dump(static_cast<std::uint8_t>(port), argv[1]);
+  std::printf("dump: %d\n", dumped);
+  // An unplugged logger ends the session here; the rest needs a logger.
+  if (dumped == quillon::code::kDumpSuccessful) {
+    const auto logger = static_cast<std::uint8_t>(port);
+    Settings settings;
+    int result = ReadSettings(readSettings, logger, settings);
+    std::printf("read settings: %d, %s\n", result, settings.Text().c_str());
+    Settings changed = settings;
+    changed.timeInterval += 7;
+    changed.idleTimer = static_cast<std::uint8_t>(changed.idleTimer % 15 + 1);
+    changed.minimumSpeed = static_cast<std::uint8_t>(changed.minimumSpeed % 20 + 1);
+    changed.userPoints[0] ^= 0x5A;
+    result = writeSettings(logger, changed.timeInterval, changed.distanceInterval, changed.vibration,
+                           changed.tagFunction, "voice file", changed.minimumSpeed, changed.userPoints,
+                           changed.idleTimer, changed.tagMode, changed.timeZone);
+    std::printf("write settings: %d\n", result);
+    Settings back;
+    result = ReadSettings(readSettings, logger, back);
+    std::printf("read back: %d, %s, %s\n", result, back.Text().c_str(),
+                back.Text() == changed.Text() ? "as written" : "NOT as written");
+    std::printf("erase: %d\n", erase(logger));
+    const int remeasured = memory(&used);
+    std::printf("memory after erase: %d, %d bytes used\n", remeasured, used);
+  }
   std::printf("exit dump mode: %d\n", exitDumpMode());
   return 0;
 }

@@ -1,7 +1,9 @@
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 #include <wx/app.h>
 #include <wx/log.h>
@@ -42,6 +44,8 @@ void InstallMessageLog() {
 // PNG; with QUILLON_EXIT_AFTER_SCREENSHOT=1 the window then closes.
 class ScreenshotOnShow {
  public:
+  bool Failed() const { return failed_; }
+
   explicit ScreenshotOnShow(ui::MainWindow& window) : window_(window) {
     path_ = Environment("QUILLON_SCREENSHOT");
     if (path_.empty()) return;
@@ -55,7 +59,11 @@ class ScreenshotOnShow {
     if (ui::SaveWindowPng(&window_, path_)) {
       std::printf("Screenshot of the Main Window: %s\n", path_.c_str());
     } else {
+      // No half-written picture, and the run that asked for it fails.
+      std::error_code ignored;
+      std::filesystem::remove(std::filesystem::u8path(path_), ignored);
       std::fprintf(stderr, "Could not save the screenshot %s\n", path_.c_str());
+      failed_ = true;
     }
     std::fflush(stdout);
     if (closeAfter_) window_.EndDialogCancel();
@@ -64,13 +72,15 @@ class ScreenshotOnShow {
   ui::MainWindow& window_;
   std::string path_;
   bool closeAfter_ = false;
+  bool failed_ = false;
   wxTimer timer_;
 };
 
 }  // namespace
 
 // Sets the shared look, runs the Main Window modally and ends the program,
-// with exit code 0, when it closes, however it was closed.
+// with exit code 0, when it closes, however it was closed (1 when a requested
+// screenshot could not be saved).
 class QuillonApp : public wxApp {
  public:
   bool OnInit() override {
@@ -91,7 +101,7 @@ class QuillonApp : public wxApp {
     ScreenshotOnShow screenshot(window);
     window.ShowModal();
     SetTopWindow(nullptr);
-    return 0;
+    return screenshot.Failed() ? 1 : 0;
   }
 };
 

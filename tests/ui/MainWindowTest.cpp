@@ -314,35 +314,5 @@ TEST(MainWindowTest, ExtraCommandsComeByMenuAndShortcutOnlyWithAHandler) {
   });
 }
 
-TEST(StartUpTest, WithoutTheLibraryTheProgramShowsOneMessageAndEndsWithZero) {
-  RunFolder folder(false, true);
-  std::string log = folder.Path() + "/messages.txt";
-  std::string command = "QUILLON_MESSAGE_LOG='" + log + "' timeout 60 '" QUILLON_BINARY "'";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  std::FILE* file = std::fopen(log.c_str(), "rb");
-  ASSERT_NE(file, nullptr);
-  char buffer[512] = {};
-  std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, file);
-  std::fclose(file);
-  EXPECT_EQ(std::string(buffer, n), "API-return\tORVEX_DLL.dll not find\townerless\n");
-}
-
-TEST(StartUpTest, ScreenshotHookSavesTheMainWindowAndClosesIt) {
-  RunFolder folder(true, true);
-  std::string png = folder.Path() + "/shot.png";
-  std::string command = "QUILLON_MESSAGE_LOG=/dev/null QUILLON_SCREENSHOT='" + png +
-                        "' QUILLON_EXIT_AFTER_SCREENSHOT=1 timeout 60 '" QUILLON_BINARY "' >/dev/null";
-  int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  wxImage image;
-  ASSERT_TRUE(image.LoadFile(png, wxBITMAP_TYPE_PNG));
-  EXPECT_GT(image.GetWidth(), 500);
-  // The background is the dialog colour.
-  EXPECT_EQ(PixelAt(image, 2, image.GetHeight() - 2), (ui::Rgb{188, 197, 230}));
-}
-
 }  // namespace
 }  // namespace quillon::uitest

@@ -83,6 +83,35 @@ done
 leftovers=$(find "$work/wine/Rawdata" -name '.*' | wc -l)
 ((leftovers == 0)) || { echo "FAULT: $leftovers temporary file(s) left in Rawdata"; status=1; }
 
+# The window itself on the same COM port, as a user works: Auto Open Com Port,
+# Dump Logger data, All log data, Build Output File. Its CSV file must be the
+# Linux build's conversion of the raw log it downloaded.
+mkdir -p "$work/window"
+StartEmulator
+ln -sfn "$pty" "$prefix/dosdevices/com3"
+start=$(date +%s)
+(cd "$win" && QUILLON_E2E_OUTPUT="$work/window" timeout 300 xvfb-run -a -s "-screen 0 1600x1200x24" \
+  "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/ui_tests.exe" \
+  --gtest_filter=ComPortSessionTest.*) | tr -d '\r' >"$work/window.out" || true
+echo "--- the window under Wine ($(($(date +%s) - start)) s)"
+grep -E '^\[ *(OK|FAILED|SKIPPED) *\]|Failure|Expected|Which is' "$work/window.out" || cat "$work/window.out"
+StopEmulator
+if grep -q '^\[       OK \] ComPortSessionTest' "$work/window.out" && [[ -f $work/window/output.csv ]]; then
+  mkdir -p "$work/convert/Rawdata"
+  cp "$work/window/rawlog.txt" "$work/convert/Rawdata/window_Rawdata_4242.txt"
+  (cd "$work/convert" && "$linux/bin/quillon-convert" "Rawdata/window_Rawdata_4242.txt" --format csv --all \
+    -o linux.csv >/dev/null)
+  if cmp "$work/window/output.csv" "$work/convert/linux.csv"; then
+    echo "the window's CSV equals the Linux conversion: $(wc -l <"$work/convert/linux.csv") lines"
+  else
+    echo "FAULT: the window's CSV differs from the Linux conversion"
+    status=1
+  fi
+else
+  echo "FAULT: the window's session under Wine did not pass"
+  status=1
+fi
+
 # A logger pulled out in the middle of the dump: the described code, within
 # the time limit, and neither the log nor a temporary file is left.
 mkdir -p "$work/unplugged"

@@ -93,12 +93,4 @@ void DialogVisit::Notify() {
   running_ = false;
 }
 
-std::string Describe(const std::vector<ui::MessageBoxRequest>& boxes) {
-  std::string text;
-  for (const auto& box : boxes) {
-    text += box.caption + "|" + box.text + "|" + (box.owned ? "owned" : "ownerless") + "\n";
-  }
-  return text.empty() ? "(no message box)\n" : text;
-}
-
 }  // namespace quillon::uitest

@@ -68,8 +68,4 @@ class DialogVisit : public wxTimer {
   bool visited_ = false;
 };
 
-// The message boxes recorded so far, one "caption|text|owned" line each, for
-// failure output.
-std::string Describe(const std::vector<ui::MessageBoxRequest>& boxes);
-
 }  // namespace quillon::uitest

@@ -179,4 +179,12 @@ void Pick(wxWindow* dialog, int id, int index) {
   combo->HandleWindowEvent(pick);
 }
 
+std::string Describe(const std::vector<ui::MessageBoxRequest>& boxes) {
+  std::string text;
+  for (const auto& box : boxes) {
+    text += box.caption + "|" + box.text + "|" + (box.owned ? "owned" : "ownerless") + "\n";
+  }
+  return text.empty() ? "(no message box)\n" : text;
+}
+
 }  // namespace quillon::uitest

@@ -70,6 +70,10 @@ void Type(wxWindow* dialog, int id, const std::string& text);
 // Picks an item of a combo box as the user would.
 void Pick(wxWindow* dialog, int id, int index);
 
+// The message boxes recorded so far, one "caption|text|owned" line each, for
+// failure output.
+std::string Describe(const std::vector<ui::MessageBoxRequest>& boxes);
+
 inline constexpr char kSampleRawLogName[] = "20080312064506_Rawdata_1234567.txt";
 
 }  // namespace quillon::uitest

@@ -172,7 +172,10 @@ Deps() {
   # Two runs at once would build into the same folders.
   mkdir -p "$cache"
   exec 8>"$cache/.lock"
-  flock -n 8 || Die "another tools/windows.sh deps is using $cache"
+  if ! flock -n 8; then
+    Log "another tools/windows.sh is building into $cache: waiting for it"
+    flock 8
+  fi
   needUpdate=0
   EnsureDebSrc
   InstallPackages

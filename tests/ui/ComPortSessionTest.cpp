@@ -83,8 +83,8 @@ TEST(ComPortSessionTest, DownloadAndExportEverything) {
     EXPECT_EQ(boxes.shown[0].text, "Output to ' " + csv.filename().string() + " ' file ");
     SaveScreenshot(&window, "com_port_session");
 
-    fs::copy_file(rawLog, fs::path(output) / "rawlog.txt", fs::copy_options::overwrite_existing);
-    fs::copy_file(csv, fs::path(output) / "output.csv", fs::copy_options::overwrite_existing);
+    fs::copy_file(rawLog, fs::path(output) / "rawlog.txt");
+    fs::copy_file(csv, fs::path(output) / "output.csv");
   });
 }
 

@@ -5,10 +5,28 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <type_traits>
 
 #include "api/DeviceCodes.h"
 #include "api/OrvexApi.h"
 #include "orvex/OrvexLibrary.h"
+
+// The tool calls these through the pointer types of api/OrvexApi.h: each
+// definition below must have exactly that type, calling convention included
+// (__stdcall on 32-bit Windows).
+#define ORVEX_SAME_TYPE(name) static_assert(std::is_same_v<decltype(&name), name##_FN>, #name)
+ORVEX_SAME_TYPE(TQ_ORVEX_AUTO_INTO_DUMP_MODE);
+ORVEX_SAME_TYPE(TQ_ORVEX_INTO_DUMP_MODE);
+ORVEX_SAME_TYPE(TQ_ORVEX_EXIT_DUMP_MODE);
+ORVEX_SAME_TYPE(TQ_ORVEX_READ_DEVICE_INFORMATION);
+ORVEX_SAME_TYPE(TQ_ORVEX_READ_GPS_UTC_TIME_DATE);
+ORVEX_SAME_TYPE(TQ_ORVEX_DUMP_DB);
+ORVEX_SAME_TYPE(TQ_ORVEX_READ_MEMORY_USED_SIZE);
+ORVEX_SAME_TYPE(TQ_ORVEX_READ_SETTING_VALUE);
+ORVEX_SAME_TYPE(TQ_ORVEX_SETTING_DEVICE);
+ORVEX_SAME_TYPE(TQ_ORVEX_ERASE_All_DB);
+ORVEX_SAME_TYPE(TQ_ORVEX_READ_DLL_VERSION);
+#undef ORVEX_SAME_TYPE
 
 namespace {
 

@@ -63,13 +63,15 @@ void SetTime(std::string_view field, FixRecord& record) {
 }
 
 void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& degrees) {
-  field = field.substr(0, std::min(field.size(), FixedText<15>::Capacity()));
-  // The record keeps the coordinate as NUL-terminated text, and its degrees
-  // are those of that text.
-  field = field.substr(0, field.find('\0'));
+  // The record keeps the coordinate as NUL-terminated text of its capacity,
+  // and its degrees are those of that text.
+  std::size_t length = 0;
+  const std::size_t most = std::min(field.size(), FixedText<15>::Capacity());
+  while (length < most && field[length] != '\0') ++length;
+  field = field.substr(0, length);
   // The RMC line normally repeats the GGA line's position, whose degrees the
-  // record already holds.
-  if (field == text.View()) return;
+  // record already holds: the same characters, and the text ends there.
+  if (std::memcmp(text.data, field.data(), length) == 0 && text.data[length] == '\0') return;
   text.Assign(field);
   ToDecimalDegrees(field, degrees);
 }
@@ -154,34 +156,33 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
 }
 
 void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
+  const char* text = coordinateText.data();
+  const std::size_t size = coordinateText.size();
   std::size_t dot = 0;
-  while (dot < coordinateText.size() && coordinateText[dot] != '.') ++dot;
-  if (dot == coordinateText.size()) dot = std::string_view::npos;
-  std::string_view degrees;
-  std::string_view minutes;
-  std::string_view decimals;
-  if (dot == std::string_view::npos) {
-    if (coordinateText.size() < 3) {
+  while (dot < size && text[dot] != '.') ++dot;
+  // Without a point the minutes are the first two characters and their
+  // decimals follow the third; with one, the two before the point.
+  std::size_t minutesAt = 0;
+  std::size_t decimalsAt = 3;
+  if (dot == size) {
+    if (size < 3) {
       out.Assign({});
       return;
     }
-    minutes = coordinateText.substr(0, 2);
-    decimals = coordinateText.substr(3);
   } else {
     if (dot < 2) {
       out.Assign({});
       return;
     }
-    degrees = coordinateText.substr(0, dot - 2);
-    minutes = coordinateText.substr(dot - 2, 2);
-    decimals = coordinateText.substr(dot + 1);
+    minutesAt = dot - 2;
+    decimalsAt = dot + 1;
   }
   // Minutes times 10 000: two minute digits and exactly four decimals (the
   // digits after the point, cut or padded with zeros), so that ddmm.mm and
   // ddmm.mmmmm read as the same number of minutes.
-  char digits[6] = {minutes[0], minutes[1], '0', '0', '0', '0'};
-  for (std::size_t i = 0; i < 4 && i < decimals.size() && number_text::IsDigit(decimals[i]); ++i) {
-    digits[2 + i] = decimals[i];
+  char digits[6] = {text[minutesAt], text[minutesAt + 1], '0', '0', '0', '0'};
+  for (std::size_t i = 0; i < 4 && decimalsAt + i < size && number_text::IsDigit(text[decimalsAt + i]); ++i) {
+    digits[2 + i] = text[decimalsAt + i];
   }
   std::int32_t minutesValue = 0;
   if (number_text::IsDigit(digits[0]) && number_text::IsDigit(digits[1])) {
@@ -191,9 +192,10 @@ void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
   }
   std::int32_t millionths = minutesValue * 10 / 6;
 
+  // The degrees are whatever precedes the minutes.
   char buffer[40];
-  std::size_t n = std::min(degrees.size(), FixedText<15>::Capacity());
-  if (n) std::memcpy(buffer, degrees.data(), n);
+  std::size_t n = std::min(minutesAt, FixedText<15>::Capacity());
+  if (n) std::memcpy(buffer, text, n);
   buffer[n++] = '.';
   if (millionths >= 0) {
     // "%06d" of a number below 10 000 000

@@ -25,9 +25,18 @@ inline constexpr std::string_view kSpace = " ";
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A plain loop: the sets are a few characters long, and a library search
+// per character would cost more than the comparisons.
+inline bool IsOneOf(char c, std::string_view set) {
+  for (char member : set) {
+    if (c == member) return true;
+  }
+  return false;
+}
+
 inline void SkipBlanks(std::string_view& text, std::string_view blanks) {
   std::size_t i = 0;
-  while (i < text.size() && blanks.find(text[i]) != std::string_view::npos) ++i;
+  while (i < text.size() && IsOneOf(text[i], blanks)) ++i;
   text.remove_prefix(i);
 }
 

@@ -1,6 +1,7 @@
 #include "export/CsvWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -48,19 +49,25 @@ constexpr std::size_t MaxLogCell(std::size_t length) { return 4 + 2 * length; }
 // leading apostrophe; a cell holding the separator, a quote, CR or LF is
 // quoted, with its quotes doubled. A number, the log's normal content, is
 // copied as is, and so is the sign alone, which spreadsheets take as text.
+// What kinds of character a cell holds, one bit each, looked up per
+// character.
+enum CellCharacter : std::uint8_t { kDigitCharacter = 1, kPointCharacter = 2, kOtherCharacter = 4 };
+
+constexpr std::array<std::uint8_t, 256> kCellCharacters = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  for (std::size_t c = 0; c < kinds.size(); ++c) {
+    kinds[c] = c >= '0' && c <= '9' ? kDigitCharacter : c == '.' ? kPointCharacter : kOtherCharacter;
+  }
+  return kinds;
+}();
+
 char* WriteLogCell(char* at, bool minus, std::string_view text) {
   // The log's normal content, digits and points, needs neither quotes nor an
   // apostrophe unless a sign in front makes it start like a formula.
-  bool digitsAndPoints = true;
-  bool digit = false;
-  std::size_t points = 0;
-  for (char c : text) {
-    const bool isDigit = c >= '0' && c <= '9';
-    digit |= isDigit;
-    points += c == '.';
-    digitsAndPoints &= isDigit || c == '.';
-  }
-  if (digitsAndPoints && (!minus || text.empty() || (digit && points <= 1))) {
+  unsigned kinds = 0;
+  for (char c : text) kinds |= kCellCharacters[static_cast<unsigned char>(c)];
+  if ((kinds & kOtherCharacter) == 0 &&
+      (!minus || text.empty() || ((kinds & kDigitCharacter) != 0 && std::count(text.begin(), text.end(), '.') <= 1))) {
     if (minus) *at++ = '-';
     if (!text.empty()) std::memcpy(at, text.data(), text.size());
     return at + text.size();

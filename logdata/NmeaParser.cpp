@@ -1,6 +1,7 @@
 #include "logdata/NmeaParser.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +14,29 @@ namespace {
 constexpr int kLastGgaField = 10;  // altitude
 constexpr int kLastRmcField = 10;  // date
 
+// The first comma from `from` on, or `end`. The loop below looks at eight
+// bytes at a time: XOR with eight commas turns each comma into a zero byte,
+// and (x - 0x01..01) & ~x & 0x80..80 sets the high bit of the lowest zero
+// byte (bits above it can be wrong, never those below). The last few bytes,
+// and every byte where words are not little-endian, go one at a time.
+const char* FindComma(const char* from, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    constexpr std::uint64_t kCommas = kOnes * static_cast<unsigned char>(',');
+    while (end - from >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, from, sizeof word);
+      const std::uint64_t x = word ^ kCommas;
+      const std::uint64_t lowestComma = (x - kOnes) & ~x & kHighBits;
+      if (lowestComma != 0) return from + std::countr_zero(lowestComma) / 8;
+      from += 8;
+    }
+  }
+  while (from != end && *from != ',') ++from;
+  return from;
+}
+
 // Calls handle(number, field, position) for every comma-terminated field of
 // `text`, numbered from `firstNumber`, up to field `lastNumber`: the fields
 // after it hold nothing a record keeps. Whatever follows the last comma (the
@@ -23,11 +47,10 @@ void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handle
   const char* end = begin + text.size();
   const char* field = begin;
   int number = firstNumber;
-  // Fields are a few bytes long: a plain scan finds their commas sooner than
-  // a library call per field would.
+  // Fields are a few bytes long: a scan of our own finds their commas sooner
+  // than a library call per field would.
   while (number <= lastNumber) {
-    const char* comma = field;
-    while (comma != end && *comma != ',') ++comma;
+    const char* comma = FindComma(field, end);
     if (comma == end) break;
     const auto position = static_cast<std::size_t>(field - begin);
     handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
@@ -186,25 +209,28 @@ void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
   }
   std::int32_t minutesValue = 0;
   if (number_text::IsDigit(digits[0]) && number_text::IsDigit(digits[1])) {
-    for (char c : digits) minutesValue = minutesValue * 10 + (c - '0');
+    // Written out: the six digits are the whole cost of a position.
+    minutesValue = (digits[0] - '0') * 100000 + (digits[1] - '0') * 10000 + (digits[2] - '0') * 1000 +
+                   (digits[3] - '0') * 100 + (digits[4] - '0') * 10 + (digits[5] - '0');
   } else {
     minutesValue = LeadingInt(std::string_view(digits, 6));
   }
   std::int32_t millionths = minutesValue * 10 / 6;
 
-  // The degrees are whatever precedes the minutes.
+  // The degrees are whatever precedes the minutes: a few characters.
   char buffer[40];
   std::size_t n = std::min(minutesAt, FixedText<15>::Capacity());
-  if (n) std::memcpy(buffer, text, n);
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
   buffer[n++] = '.';
   if (millionths >= 0) {
     // "%06d" of a number below 10 000 000
-    int width = millionths >= 1000000 ? 7 : 6;
-    for (int i = width - 1; i >= 0; --i) {
-      buffer[n + static_cast<std::size_t>(i)] = static_cast<char>('0' + millionths % 10);
-      millionths /= 10;
+    auto value = static_cast<std::uint32_t>(millionths);
+    const std::size_t width = value >= 1000000 ? 7 : 6;
+    for (std::size_t i = width; i-- > 0;) {
+      buffer[n + i] = static_cast<char>('0' + value % 10);
+      value /= 10;
     }
-    n += static_cast<std::size_t>(width);
+    n += width;
   } else {
     n += static_cast<std::size_t>(std::snprintf(buffer + n, sizeof buffer - n, "%06d", static_cast<int>(millionths)));
   }

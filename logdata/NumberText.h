@@ -91,6 +91,11 @@ T Signed(bool negative, std::uint64_t magnitude) {
 
 // Decimal integer, held to the 32-bit range.
 inline std::int32_t LeadingInt(std::string_view text) {
+  // Most numbers of a log start with their first digit.
+  if (!text.empty() && number_text::IsDigit(text[0])) {
+    return number_text::Signed<std::int32_t>(false, number_text::DigitsValue(number_text::TakeDigits(text),
+                                                                             std::uint64_t{1} << 32));
+  }
   const bool negative = number_text::SkipBlanksAndSign(text);
   return number_text::Signed<std::int32_t>(negative, number_text::DigitsValue(number_text::TakeDigits(text),
                                                                               std::uint64_t{1} << 32));

@@ -63,9 +63,11 @@ char* WriteTwoDecimals(char* at, double value) {
   // ones and those that are no number take the exact conversion below.
   const double hundredths = value * 100.0;
   if (std::fabs(hundredths) < 1e15) {
-    const double nearest = std::nearbyint(hundredths);
-    if (std::fabs(hundredths - nearest) < 0.25) {
-      auto whole = static_cast<std::uint64_t>(std::fabs(nearest));
+    // The whole number nearest to it (how a tie would round does not matter:
+    // a tie is no shortcut).
+    const auto nearest = static_cast<std::int64_t>(hundredths + (hundredths < 0 ? -0.5 : 0.5));
+    if (std::fabs(hundredths - static_cast<double>(nearest)) < 0.25) {
+      auto whole = static_cast<std::uint64_t>(nearest < 0 ? -nearest : nearest);
       // As printf: a negative value keeps its sign even when it rounds to 0.
       if (std::signbit(value)) *at++ = '-';
       char digits[kMaxIntegerText + 1];

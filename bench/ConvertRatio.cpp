@@ -4,7 +4,9 @@
 // a separate process from start to exit. The programs take turns, run after
 // run, so that a load that comes and goes on the machine touches all of them.
 //
-//   quillon_convert_ratio [--runs N] [--convert PATH]
+//   quillon_convert_ratio [--runs N] [--convert PATH] [--keep]
+//
+// --keep leaves the generated folder (log and outputs) in place and names it.
 //
 // GPSBabel reads the tagged lines as they are ("---,$GPGGA,..."); it needs -t,
 // since NMEA gives it track points, which it otherwise does not convert.
@@ -96,6 +98,7 @@ bool OnPath(const std::string& program) {
 
 int Main(int argc, char** argv) {
   int runs = 7;
+  bool keep = false;
   std::filesystem::path convert = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "quillon-convert";
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -103,13 +106,19 @@ int Main(int argc, char** argv) {
       runs = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--convert" && i + 1 < argc) {
       convert = argv[++i];
+    } else if (arg == "--keep") {
+      keep = true;
     } else {
-      std::fprintf(stderr, "usage: %s [--runs N] [--convert PATH]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--runs N] [--convert PATH] [--keep]\n", argv[0]);
       return 2;
     }
   }
 
   GeneratedLogDirectory directory;
+  if (keep) {
+    directory.Keep();
+    std::printf("folder kept: %s\n", directory.Path().c_str());
+  }
   const std::filesystem::path log = directory.Path() / "Rawdata" / kGeneratedLogName;
   const std::string csv = (directory.Path() / "out.csv").string();
 

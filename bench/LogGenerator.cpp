@@ -96,7 +96,7 @@ GeneratedLogDirectory::GeneratedLogDirectory(std::size_t pairs)
 GeneratedLogDirectory::~GeneratedLogDirectory() {
   std::error_code error;
   std::filesystem::current_path(previous_, error);
-  std::filesystem::remove_all(path_, error);
+  if (!keep_) std::filesystem::remove_all(path_, error);
 }
 
 }  // namespace quillon::bench

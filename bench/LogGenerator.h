@@ -34,12 +34,16 @@ class GeneratedLogDirectory {
   const std::filesystem::path& Path() const { return path_; }
   std::size_t Pairs() const { return pairs_; }
   std::uintmax_t LogBytes() const { return logBytes_; }
+  // Leaves the folder in place when the object goes, for a later look at the
+  // log or the outputs.
+  void Keep() { keep_ = true; }
 
  private:
   std::filesystem::path previous_;
   std::filesystem::path path_;
   std::size_t pairs_;
   std::uintmax_t logBytes_ = 0;
+  bool keep_ = false;
 };
 
 }  // namespace quillon::bench

@@ -45,7 +45,7 @@ struct AppState {
   FixList fixList;
   FixList selectionList;
   // The last successfully loaded raw log; shared with the lists parsed from it.
-  std::shared_ptr<const std::string> rawLogText;
+  SharedText rawLogText;
   std::string rawLogPath = std::string("Rawdata") + kPathSeparator + "Rawdata.txt";
   std::string logStamp;
   std::uint32_t logSerial = 0;

@@ -10,6 +10,22 @@
 
 namespace quillon {
 
+// The raw log text that lists share: a view of its bytes, kept alive by
+// whatever holds them (a string of its own, a mapping of the file).
+using SharedText = std::shared_ptr<const std::string_view>;
+
+// A shared text holding its own copy of `text`.
+inline SharedText MakeSharedText(std::string text) {
+  struct Holder {
+    std::string text;
+    std::string_view view;
+  };
+  auto holder = std::make_shared<Holder>();
+  holder->text = std::move(text);
+  holder->view = holder->text;
+  return SharedText(holder, &holder->view);
+}
+
 // The Fix List and the Selection List: records in file order, held in one
 // contiguous block. The record before index i (its prev) is i - 1, the one
 // after it (its next) is i + 1; the head is index 0, the tail size() - 1.
@@ -29,12 +45,12 @@ class FixList {
   const std::vector<FixRecord>& Records() const { return records_ ? *records_ : kNoRecords; }
   std::vector<FixRecord>& Records() { return Own(); }
 
-  const std::shared_ptr<const std::string>& Text() const { return text_; }
-  void SetText(std::shared_ptr<const std::string> text) { text_ = std::move(text); }
+  const SharedText& Text() const { return text_; }
+  void SetText(SharedText text) { text_ = std::move(text); }
 
   std::string_view Sentence(const TextSpan& span) const {
     if (!text_ || span.length == 0) return {};
-    return std::string_view(*text_).substr(span.offset, span.length);
+    return text_->substr(span.offset, span.length);
   }
   std::string_view GgaSentence(const FixRecord& r) const { return Sentence(r.ggaSentence); }
   std::string_view RmcSentence(const FixRecord& r) const { return Sentence(r.rmcSentence); }
@@ -61,7 +77,7 @@ class FixList {
   }
 
   std::shared_ptr<std::vector<FixRecord>> records_;
-  std::shared_ptr<const std::string> text_;
+  SharedText text_;
 };
 
 // AppendSelectedCopy: a copy of a Fix List record appended to the Selection

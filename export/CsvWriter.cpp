@@ -1,6 +1,10 @@
 #include "export/CsvWriter.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <exception>
 #include <string_view>
 #include <thread>
@@ -19,8 +23,8 @@ struct SignedPosition {
 
 // A cell that a spreadsheet reads as a plain number: a sign, then digits
 // with at most one point among them.
-bool IsPlainNumber(std::string_view sign, std::string_view text) {
-  if (sign.empty() && !text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+bool IsPlainNumber(bool minus, std::string_view text) {
+  if (!minus && !text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
   bool digit = false;
   bool point = false;
   for (char c : text) {
@@ -35,36 +39,61 @@ bool IsPlainNumber(std::string_view sign, std::string_view text) {
   return digit;
 }
 
-// Text copied from the log as one cell, after an optional sign that the
-// writer puts in front. A cell that would start a formula in a spreadsheet
-// (=, +, -, @, tab or CR first) and is not a plain number gets a leading
-// apostrophe; a cell holding the separator, a quote, CR or LF is quoted, with
-// its quotes doubled. A number, the log's normal content, is copied as is,
-// and so is the sign alone, which spreadsheets take as text.
-void AppendLogCell(std::string& out, std::string_view sign, std::string_view text) {
+// The most characters WriteLogCell puts down for a text of `length`: quotes,
+// apostrophe, sign and every character doubled.
+constexpr std::size_t MaxLogCell(std::size_t length) { return 4 + 2 * length; }
+
+// Text copied from the log as one cell, after a minus sign that the writer
+// puts in front when `minus`. A cell that would start a formula in a
+// spreadsheet (=, +, -, @, tab or CR first) and is not a plain number gets a
+// leading apostrophe; a cell holding the separator, a quote, CR or LF is
+// quoted, with its quotes doubled. A number, the log's normal content, is
+// copied as is, and so is the sign alone, which spreadsheets take as text.
+// What kinds of character a cell holds, one bit each, looked up per
+// character.
+enum CellCharacter : std::uint8_t { kDigitCharacter = 1, kPointCharacter = 2, kOtherCharacter = 4 };
+
+constexpr std::array<std::uint8_t, 256> kCellCharacters = [] {
+  std::array<std::uint8_t, 256> kinds{};
+  for (std::size_t c = 0; c < kinds.size(); ++c) {
+    kinds[c] = c >= '0' && c <= '9' ? kDigitCharacter : c == '.' ? kPointCharacter : kOtherCharacter;
+  }
+  return kinds;
+}();
+
+char* WriteLogCell(char* at, bool minus, std::string_view text) {
+  // The log's normal content, digits and points, needs neither quotes nor an
+  // apostrophe unless a sign in front makes it start like a formula.
+  unsigned kinds = 0;
+  for (char c : text) kinds |= kCellCharacters[static_cast<unsigned char>(c)];
+  if ((kinds & kOtherCharacter) == 0 &&
+      (!minus || text.empty() || ((kinds & kDigitCharacter) != 0 && std::count(text.begin(), text.end(), '.') <= 1))) {
+    if (minus) *at++ = '-';
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+  }
   bool quote = false;
   for (char c : text) quote |= c == ',' || c == '"' || c == '\r' || c == '\n';
-  const char first = sign.empty() ? (text.empty() ? '\0' : text[0]) : sign[0];
+  const char first = minus ? '-' : (text.empty() ? '\0' : text[0]);
   const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(first) != std::string_view::npos &&
-                       !IsPlainNumber(sign, text);
-  if (!quote && !formula) {
-    out += sign;
-    out += text;
-    return;
-  }
-  if (quote) out += '"';
-  if (formula) out += '\'';
-  out += sign;
+                       !IsPlainNumber(minus, text);
+  if (quote) *at++ = '"';
+  if (formula) *at++ = '\'';
+  if (minus) *at++ = '-';
   for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
+    if (c == '"') *at++ = '"';
+    *at++ = c;
   }
-  if (quote) out += '"';
+  if (quote) *at++ = '"';
+  return at;
+}
+
+SignedPosition PositionOf(std::string_view latitude, std::string_view longitude, const FixRecord& r) {
+  return {ToSignedMicroDegrees(latitude, IsSouth(r)), ToSignedMicroDegrees(longitude, IsWest(r))};
 }
 
 SignedPosition PositionOf(const FixRecord& r) {
-  return {ToSignedMicroDegrees(r.latitudeDegrees.View(), IsSouth(r)),
-          ToSignedMicroDegrees(r.longitudeDegrees.View(), IsWest(r))};
+  return PositionOf(r.latitudeDegrees.View(), r.longitudeDegrees.View(), r);
 }
 
 }  // namespace
@@ -75,19 +104,63 @@ std::string CsvFileName(const AppState& state) {
 
 namespace {
 
+// Output text that rows are written into through a pointer. Room for a whole
+// row is made once per row, so that the cells need no checks of their own;
+// the buffer is not cleared before it is written.
+class RowText {
+ public:
+  explicit RowText(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {}
+
+  // Where the next text goes, with room for `room` characters after it.
+  char* Room(std::size_t room) {
+    if (size_ + room > capacity_) Grow(size_ + room);
+    return data_.get() + size_;
+  }
+  // The text written from Room() on ends at `end`.
+  void Written(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+  void Append(std::string_view text) {
+    std::memcpy(Room(text.size()), text.data(), text.size());
+    size_ += text.size();
+  }
+  std::size_t Size() const { return size_; }
+  void Clear() { size_ = 0; }
+  void WriteTo(std::ostream& stream) const { stream.write(data_.get(), static_cast<std::streamsize>(size_)); }
+
+ private:
+  void Grow(std::size_t needed) {
+    const std::size_t capacity = std::max(needed, capacity_ * 2);
+    std::unique_ptr<char[]> data(new char[capacity]);
+    if (size_) std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<char[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+};
+
+// The most characters one row can take.
+constexpr std::size_t kMaxRowText = 2 * MaxLogCell(FixedText<15>::Capacity()) + 3 * kMaxIntegerText +
+                                    MaxLogCell(FixedText<10>::Capacity()) + 2 * kMaxTwoDecimalsText +
+                                    kMaxDateTimeText + 8;
+
+// One stream write per row would cost more than the row's text.
+constexpr std::size_t kChunkSize = 1 << 16;
+
 // The rows of fixes [begin, end) of the selection, appended to `out` (which
 // is written to `stream` whenever it passes a chunk, when a stream is given);
 // the metres of the first row are those from the fix before `begin`. Returns
 // the sum of the rows' metres.
-std::int64_t AppendRows(std::string& out, std::ostream* stream, const FixList& selection, std::size_t begin,
+std::int64_t AppendRows(RowText& out, std::ostream* stream, const FixList& selection, std::size_t begin,
                         std::size_t end, bool useLocalTime) {
-  // One stream write per row would cost more than the row's text.
-  constexpr std::size_t kChunkSize = 1 << 16;
   std::int64_t total = 0;
   SignedPosition previous = begin > 0 ? PositionOf(selection[begin - 1]) : SignedPosition{};
   for (std::size_t i = begin; i < end; ++i) {
     const FixRecord& r = selection[i];
-    const SignedPosition position = PositionOf(r);
+    const std::string_view longitude = r.longitudeDegrees.View();
+    const std::string_view latitude = r.latitudeDegrees.View();
+    const SignedPosition position = PositionOf(latitude, longitude, r);
     std::int64_t metres = 0;
     if (i > 0) {
       metres = static_cast<std::int64_t>(
@@ -96,26 +169,28 @@ std::int64_t AppendRows(std::string& out, std::ostream* stream, const FixList& s
     previous = position;
     total += metres;
 
-    AppendLogCell(out, IsWest(r) ? "-" : "", r.longitudeDegrees.View());
-    out += ',';
-    AppendLogCell(out, IsSouth(r) ? "-" : "", r.latitudeDegrees.View());
-    out += ',';
-    AppendInteger(out, KnotsToKilometresPerHour(r.speedKnots));
-    out += ',';
-    AppendLogCell(out, "", r.courseText.View());
-    out += ',';
-    AppendInteger(out, r.satellites);
-    out += ',';
-    AppendTwoDecimals(out, r.hdop);
-    out += ',';
-    AppendTwoDecimals(out, r.altitude);
-    out += ',';
-    AppendDateTime(out, r, useLocalTime);
-    AppendInteger(out, metres);
-    out += '\n';
-    if (stream && out.size() >= kChunkSize) {
-      stream->write(out.data(), static_cast<std::streamsize>(out.size()));
-      out.clear();
+    char* at = out.Room(kMaxRowText);
+    at = WriteLogCell(at, IsWest(r), longitude);
+    *at++ = ',';
+    at = WriteLogCell(at, IsSouth(r), latitude);
+    *at++ = ',';
+    at = WriteInteger(at, KnotsToKilometresPerHour(r.speedKnots));
+    *at++ = ',';
+    at = WriteLogCell(at, false, r.courseText.View());
+    *at++ = ',';
+    at = WriteInteger(at, r.satellites);
+    *at++ = ',';
+    at = WriteTwoDecimals(at, r.hdop);
+    *at++ = ',';
+    at = WriteTwoDecimals(at, r.altitude);
+    *at++ = ',';
+    at = WriteDateTime(at, r, useLocalTime);
+    at = WriteInteger(at, metres);
+    *at++ = '\n';
+    out.Written(at);
+    if (stream && out.Size() >= kChunkSize) {
+      out.WriteTo(*stream);
+      out.Clear();
     }
   }
   return total;
@@ -127,15 +202,15 @@ std::int64_t AppendRows(std::string& out, std::ostream* stream, const FixList& s
 // False when no thread could be had; nothing is written then.
 bool WriteRowsInTwoPieces(std::ostream& out, const FixList& selection, bool useLocalTime, std::int64_t& total) {
   const std::size_t middle = selection.Size() / 2;
-  std::string second;
+  std::unique_ptr<RowText> second;
   std::int64_t secondTotal = 0;
   std::exception_ptr secondError;
   std::thread worker;
   try {
     worker = std::thread([&]() noexcept {
       try {
-        second.reserve((selection.Size() - middle) * 80);
-        secondTotal = AppendRows(second, nullptr, selection, middle, selection.Size(), useLocalTime);
+        second = std::make_unique<RowText>((selection.Size() - middle) * 80 + kMaxRowText);
+        secondTotal = AppendRows(*second, nullptr, selection, middle, selection.Size(), useLocalTime);
       } catch (...) {
         secondError = std::current_exception();
       }
@@ -143,19 +218,18 @@ bool WriteRowsInTwoPieces(std::ostream& out, const FixList& selection, bool useL
   } catch (const std::exception&) {
     return false;
   }
-  std::string first;
   std::exception_ptr firstError;
   try {
-    first.reserve((1 << 16) + 512);
+    RowText first(kChunkSize + kMaxRowText);
     total = AppendRows(first, &out, selection, 0, middle, useLocalTime);
+    first.WriteTo(out);
   } catch (...) {
     firstError = std::current_exception();
   }
   worker.join();
   if (firstError) std::rethrow_exception(firstError);
   if (secondError) std::rethrow_exception(secondError);
-  out.write(first.data(), static_cast<std::streamsize>(first.size()));
-  out.write(second.data(), static_cast<std::streamsize>(second.size()));
+  second->WriteTo(out);
   total += secondTotal;
   return true;
 }
@@ -169,16 +243,15 @@ void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
 void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows) {
   out << kCsvHeader << "\r\n";
   std::int64_t total = 0;
-  std::string tail;
+  RowText tail(kChunkSize + kMaxRowText);
   if (selection.Size() < twoPieceMinimumRows || selection.Size() < 2 ||
       !WriteRowsInTwoPieces(out, selection, useLocalTime, total)) {
-    tail.reserve((1 << 16) + 512);
     total = AppendRows(tail, &out, selection, 0, selection.Size(), useLocalTime);
   }
-  tail += "Total distance : ";
-  AppendInteger(tail, total);
-  tail += " meters";
-  out.write(tail.data(), static_cast<std::streamsize>(tail.size()));
+  tail.Append("Total distance : ");
+  tail.Written(WriteInteger(tail.Room(kMaxIntegerText), total));
+  tail.Append(" meters");
+  tail.WriteTo(out);
 }
 
 }  // namespace quillon

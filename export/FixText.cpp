@@ -1,18 +1,61 @@
 #include "export/FixText.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace quillon {
 
-void AppendInteger(std::string& out, std::int64_t value) {
-  char text[24];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  out.append(text, end);
+namespace {
+
+// The decimal digits of `value`, written backwards so that they end at
+// `end`; returns where they start.
+char* DigitsEndingAt(char* end, std::uint64_t value) {
+  do {
+    *--end = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  return end;
 }
 
-void AppendTwoDecimals(std::string& out, double value) {
+// A number below 100 without a leading zero; the date and time fields are.
+char* WriteSmall(char* at, unsigned value) {
+  if (value >= 10) *at++ = static_cast<char>('0' + value / 10);
+  *at++ = static_cast<char>('0' + value % 10);
+  return at;
+}
+
+// A number from 1000 to 9999: the years of every real fix.
+char* WriteFourDigits(char* at, unsigned value) {
+  at[0] = static_cast<char>('0' + value / 1000);
+  at[1] = static_cast<char>('0' + value / 100 % 10);
+  at[2] = static_cast<char>('0' + value / 10 % 10);
+  at[3] = static_cast<char>('0' + value % 10);
+  return at + 4;
+}
+
+}  // namespace
+
+char* WriteInteger(char* at, std::int64_t value) {
+  // The magnitude in unsigned arithmetic, so that the most negative value has one.
+  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+  if (value < 0) {
+    *at++ = '-';
+    magnitude = 0 - magnitude;
+  }
+  char digits[kMaxIntegerText];
+  const char* first = DigitsEndingAt(digits + sizeof digits, magnitude);
+  const auto length = static_cast<std::size_t>(digits + sizeof digits - first);
+  std::memcpy(at, first, length);
+  return at + length;
+}
+
+void AppendInteger(std::string& out, std::int64_t value) {
+  char text[kMaxIntegerText + 1];
+  out.append(text, static_cast<std::size_t>(WriteInteger(text, value) - text));
+}
+
+char* WriteTwoDecimals(char* at, double value) {
   // The values a log holds have a few decimals, so value * 100 lies close to
   // a whole number. Below 2^50 the product is off by at most 1/16, and when
   // it is within 1/4 of a whole number, that number is what the exact value
@@ -20,41 +63,62 @@ void AppendTwoDecimals(std::string& out, double value) {
   // ones and those that are no number take the exact conversion below.
   const double hundredths = value * 100.0;
   if (std::fabs(hundredths) < 1e15) {
-    const double nearest = std::nearbyint(hundredths);
-    if (std::fabs(hundredths - nearest) < 0.25) {
-      auto whole = static_cast<std::uint64_t>(std::fabs(nearest));
-      char text[24];
-      char* first = text + sizeof text;
-      for (int digit = 0; digit < 2; ++digit, whole /= 10) *--first = static_cast<char>('0' + whole % 10);
-      *--first = '.';
-      do {
-        *--first = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-      } while (whole != 0);
+    // The whole number nearest to it (how a tie would round does not matter:
+    // a tie is no shortcut).
+    const auto nearest = static_cast<std::int64_t>(hundredths + (hundredths < 0 ? -0.5 : 0.5));
+    if (std::fabs(hundredths - static_cast<double>(nearest)) < 0.25) {
+      auto whole = static_cast<std::uint64_t>(nearest < 0 ? -nearest : nearest);
       // As printf: a negative value keeps its sign even when it rounds to 0.
-      if (std::signbit(value)) *--first = '-';
-      out.append(first, text + sizeof text);
-      return;
+      if (std::signbit(value)) *at++ = '-';
+      char digits[kMaxIntegerText + 1];
+      char* first = DigitsEndingAt(digits + sizeof digits, whole / 100);
+      const auto length = static_cast<std::size_t>(digits + sizeof digits - first);
+      std::memcpy(at, first, length);
+      at += length;
+      const auto cents = static_cast<unsigned>(whole % 100);
+      at[0] = '.';
+      at[1] = static_cast<char>('0' + cents / 10);
+      at[2] = static_cast<char>('0' + cents % 10);
+      return at + 3;
     }
   }
   // Fixed notation of a double may need over 300 digits before the point.
-  char text[400];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-  if (ec == std::errc()) out.append(text, end);
+  auto [end, ec] = std::to_chars(at, at + kMaxTwoDecimalsText, value, std::chars_format::fixed, 2);
+  return ec == std::errc() ? end : at;
+}
+
+void AppendTwoDecimals(std::string& out, double value) {
+  char text[kMaxTwoDecimalsText];
+  out.append(text, static_cast<std::size_t>(WriteTwoDecimals(text, value) - text));
+}
+
+char* WriteDateTime(char* at, const FixRecord& r, bool useLocalTime) {
+  // Every field but the year is a byte that a valid record holds below 100;
+  // a larger one (a damaged record) takes the general form.
+  const unsigned fields[6] = {useLocalTime ? r.localDay : r.utcDay,
+                              useLocalTime ? r.localMonth : r.utcMonth,
+                              0,
+                              useLocalTime ? r.localHour : r.utcHour,
+                              useLocalTime ? r.localMinute : r.utcMinute,
+                              useLocalTime ? r.localSecond : r.utcSecond};
+  const std::int64_t year = 2000 + (useLocalTime ? r.localYear : r.utcYear);
+  static constexpr char kAfter[6] = {'/', '/', ',', ':', ':', ','};
+  for (int i = 0; i < 6; ++i) {
+    if (i == 2) {
+      at = year >= 1000 && year <= 9999 ? WriteFourDigits(at, static_cast<unsigned>(year)) : WriteInteger(at, year);
+    } else if (fields[i] < 100) {
+      at = WriteSmall(at, fields[i]);
+    } else {
+      at = WriteInteger(at, fields[i]);
+    }
+    *at++ = kAfter[i];
+  }
+  return at;
 }
 
 void AppendDateTime(std::string& out, const FixRecord& r, bool useLocalTime) {
-  const int fields[6] = {useLocalTime ? r.localDay : r.utcDay,
-                         useLocalTime ? r.localMonth : r.utcMonth,
-                         2000 + (useLocalTime ? r.localYear : r.utcYear),
-                         useLocalTime ? r.localHour : r.utcHour,
-                         useLocalTime ? r.localMinute : r.utcMinute,
-                         useLocalTime ? r.localSecond : r.utcSecond};
-  static constexpr char kAfter[6] = {'/', '/', ',', ':', ':', ','};
-  for (int i = 0; i < 6; ++i) {
-    AppendInteger(out, fields[i]);
-    out += kAfter[i];
-  }
+  char text[kMaxDateTimeText];
+  out.append(text, static_cast<std::size_t>(WriteDateTime(text, r, useLocalTime) - text));
 }
 
 std::int64_t KnotsToKilometresPerHour(std::int32_t knots) {

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillon::AppState state;
   // Start near the top of the counter's range so that its wrap is exercised.
   state.fixCounter = size % 2 ? 1 : 2147483640;
-  state.rawLogText = std::make_shared<const std::string>(input);
+  state.rawLogText = MakeSharedText(input);
   quillon::ParseRawLog(state);
 
   quillon::ComputeLocalTimes(state.fixList);

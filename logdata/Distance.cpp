@@ -1,5 +1,6 @@
 #include "logdata/Distance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -33,22 +34,33 @@ double DistanceMetres(std::int32_t lat1, std::int32_t lon1, std::int32_t lat2, s
 }
 
 std::int32_t ToSignedMicroDegrees(std::string_view degreesText, bool negative) {
-  number_text::SkipBlanks(degreesText, number_text::kSpace);
-  if (number_text::TakeSign(degreesText)) negative = !negative;
-  const std::string_view wholeDigits = number_text::TakeDigits(degreesText);
-  std::string_view fractionDigits;
-  if (!degreesText.empty() && degreesText.front() == '.') {
-    degreesText.remove_prefix(1);
-    fractionDigits = number_text::TakeDigits(degreesText);
+  // One pass over the characters: the CSV writer reads two of these texts
+  // per row.
+  const char* at = degreesText.data();
+  const char* const end = at + degreesText.size();
+  while (at != end && *at == ' ') ++at;
+  if (at != end && (*at == '+' || *at == '-')) {
+    if (*at == '-') negative = !negative;
+    ++at;
   }
-  if (wholeDigits.empty() && fractionDigits.empty()) return 0;
+  // Any whole part from 2148 degrees on is beyond the 32-bit range anyway, so
+  // the whole degrees are held at 10 000.
+  constexpr std::int64_t kWholeCap = 10000;
+  std::int64_t whole = 0;
+  const char* const wholeStart = at;
+  for (; at != end && number_text::IsDigit(*at); ++at) whole = std::min(whole * 10 + (*at - '0'), kWholeCap);
+  const bool hasWhole = at != wholeStart;
   // Micro-degrees keep six decimals: further ones are cut, missing ones are 0.
   std::int64_t fraction = 0;
-  for (std::size_t i = 0; i < 6; ++i) {
-    fraction = fraction * 10 + (i < fractionDigits.size() ? fractionDigits[i] - '0' : 0);
+  int decimals = 0;
+  if (at != end && *at == '.') {
+    for (++at; at != end && number_text::IsDigit(*at); ++at) {
+      if (decimals < 6) fraction = fraction * 10 + (*at - '0');
+      ++decimals;
+    }
   }
-  // Any whole part from 2148 degrees on is beyond the 32-bit range anyway.
-  const auto whole = static_cast<std::int64_t>(number_text::DigitsValue(wholeDigits, 10000));
+  if (!hasWhole && decimals == 0) return 0;
+  for (int i = decimals; i < 6; ++i) fraction *= 10;
   std::int64_t micro = whole * kMicroDegreesPerDegree + fraction;
   if (micro > std::numeric_limits<std::int32_t>::max()) micro = std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(negative ? -micro : micro);

@@ -37,19 +37,54 @@ class UtcOffsetCache {
   bool uniform_ = false;
 };
 
+// Consecutive fixes almost always fall on one day: the calendar arithmetic
+// is done once per day, each fix's time of day is plain division.
+class DayCache {
+ public:
+  std::int64_t ToSeconds(const CivilTime& time) {
+    if (time.year != utcDate_.year || time.month != utcDate_.month || time.day != utcDate_.day) {
+      utcDate_ = CivilTime{time.year, time.month, time.day, 0, 0, 0};
+      utcMidnight_ = ToEpochSeconds(utcDate_);
+    }
+    return utcMidnight_ + time.hour * 3600 + time.minute * 60 + time.second;
+  }
+
+  CivilTime FromSeconds(std::int64_t seconds) {
+    const std::int64_t day = seconds / kSecondsPerDay - (seconds % kSecondsPerDay < 0 ? 1 : 0);
+    if (day != localDay_) {
+      localDay_ = day;
+      localDate_ = FromEpochSeconds(day * kSecondsPerDay);
+    }
+    const auto secondOfDay = static_cast<int>(seconds - day * kSecondsPerDay);
+    CivilTime time = localDate_;
+    time.hour = secondOfDay / 3600;
+    time.minute = secondOfDay / 60 % 60;
+    time.second = secondOfDay % 60;
+    return time;
+  }
+
+ private:
+  static constexpr std::int64_t kSecondsPerDay = 86400;
+  CivilTime utcDate_;  // month 0: no date yet
+  std::int64_t utcMidnight_ = 0;
+  std::int64_t localDay_ = std::numeric_limits<std::int64_t>::min();
+  CivilTime localDate_;
+};
+
 }  // namespace
 
 void ComputeLocalTimes(FixList& fixList) {
   ReloadTimeZone();
   UtcOffsetCache offsets;
+  DayCache days;
   for (FixRecord& record : fixList.Records()) {
     CivilTime utc{2000 + std::int64_t{record.utcYear}, record.utcMonth, record.utcDay,
                   record.utcHour,        record.utcMinute, record.utcSecond};
     if (!IsValidCivilTime(utc)) continue;
-    std::int64_t instant = ToEpochSeconds(utc);
+    std::int64_t instant = days.ToSeconds(utc);
     std::int32_t offset = 0;
     if (!offsets.OffsetAt(instant, offset)) continue;
-    CivilTime local = FromEpochSeconds(instant + offset);
+    CivilTime local = days.FromSeconds(instant + offset);
     record.localYear = static_cast<std::int16_t>(local.year - 2000);
     record.localMonth = static_cast<std::uint8_t>(local.month);
     record.localDay = static_cast<std::uint8_t>(local.day);

@@ -1,6 +1,7 @@
 #include "logdata/NmeaParser.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +14,29 @@ namespace {
 constexpr int kLastGgaField = 10;  // altitude
 constexpr int kLastRmcField = 10;  // date
 
+// The first comma from `from` on, or `end`. The loop below looks at eight
+// bytes at a time: XOR with eight commas turns each comma into a zero byte,
+// and (x - 0x01..01) & ~x & 0x80..80 sets the high bit of the lowest zero
+// byte (bits above it can be wrong, never those below). The last few bytes,
+// and every byte where words are not little-endian, go one at a time.
+const char* FindComma(const char* from, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    constexpr std::uint64_t kCommas = kOnes * static_cast<unsigned char>(',');
+    while (end - from >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, from, sizeof word);
+      const std::uint64_t x = word ^ kCommas;
+      const std::uint64_t lowestComma = (x - kOnes) & ~x & kHighBits;
+      if (lowestComma != 0) return from + std::countr_zero(lowestComma) / 8;
+      from += 8;
+    }
+  }
+  while (from != end && *from != ',') ++from;
+  return from;
+}
+
 // Calls handle(number, field, position) for every comma-terminated field of
 // `text`, numbered from `firstNumber`, up to field `lastNumber`: the fields
 // after it hold nothing a record keeps. Whatever follows the last comma (the
@@ -23,11 +47,10 @@ void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handle
   const char* end = begin + text.size();
   const char* field = begin;
   int number = firstNumber;
-  // Fields are a few bytes long: a plain scan finds their commas sooner than
-  // a library call per field would.
+  // Fields are a few bytes long: a scan of our own finds their commas sooner
+  // than a library call per field would.
   while (number <= lastNumber) {
-    const char* comma = field;
-    while (comma != end && *comma != ',') ++comma;
+    const char* comma = FindComma(field, end);
     if (comma == end) break;
     const auto position = static_cast<std::size_t>(field - begin);
     handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
@@ -63,13 +86,15 @@ void SetTime(std::string_view field, FixRecord& record) {
 }
 
 void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& degrees) {
-  field = field.substr(0, std::min(field.size(), FixedText<15>::Capacity()));
-  // The record keeps the coordinate as NUL-terminated text, and its degrees
-  // are those of that text.
-  field = field.substr(0, field.find('\0'));
+  // The record keeps the coordinate as NUL-terminated text of its capacity,
+  // and its degrees are those of that text.
+  std::size_t length = 0;
+  const std::size_t most = std::min(field.size(), FixedText<15>::Capacity());
+  while (length < most && field[length] != '\0') ++length;
+  field = field.substr(0, length);
   // The RMC line normally repeats the GGA line's position, whose degrees the
-  // record already holds.
-  if (field == text.View()) return;
+  // record already holds: the same characters, and the text ends there.
+  if (std::memcmp(text.data, field.data(), length) == 0 && text.data[length] == '\0') return;
   text.Assign(field);
   ToDecimalDegrees(field, degrees);
 }
@@ -154,55 +179,58 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
 }
 
 void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
+  const char* text = coordinateText.data();
+  const std::size_t size = coordinateText.size();
   std::size_t dot = 0;
-  while (dot < coordinateText.size() && coordinateText[dot] != '.') ++dot;
-  if (dot == coordinateText.size()) dot = std::string_view::npos;
-  std::string_view degrees;
-  std::string_view minutes;
-  std::string_view decimals;
-  if (dot == std::string_view::npos) {
-    if (coordinateText.size() < 3) {
+  while (dot < size && text[dot] != '.') ++dot;
+  // Without a point the minutes are the first two characters and their
+  // decimals follow the third; with one, the two before the point.
+  std::size_t minutesAt = 0;
+  std::size_t decimalsAt = 3;
+  if (dot == size) {
+    if (size < 3) {
       out.Assign({});
       return;
     }
-    minutes = coordinateText.substr(0, 2);
-    decimals = coordinateText.substr(3);
   } else {
     if (dot < 2) {
       out.Assign({});
       return;
     }
-    degrees = coordinateText.substr(0, dot - 2);
-    minutes = coordinateText.substr(dot - 2, 2);
-    decimals = coordinateText.substr(dot + 1);
+    minutesAt = dot - 2;
+    decimalsAt = dot + 1;
   }
   // Minutes times 10 000: two minute digits and exactly four decimals (the
   // digits after the point, cut or padded with zeros), so that ddmm.mm and
   // ddmm.mmmmm read as the same number of minutes.
-  char digits[6] = {minutes[0], minutes[1], '0', '0', '0', '0'};
-  for (std::size_t i = 0; i < 4 && i < decimals.size() && number_text::IsDigit(decimals[i]); ++i) {
-    digits[2 + i] = decimals[i];
+  char digits[6] = {text[minutesAt], text[minutesAt + 1], '0', '0', '0', '0'};
+  for (std::size_t i = 0; i < 4 && decimalsAt + i < size && number_text::IsDigit(text[decimalsAt + i]); ++i) {
+    digits[2 + i] = text[decimalsAt + i];
   }
   std::int32_t minutesValue = 0;
   if (number_text::IsDigit(digits[0]) && number_text::IsDigit(digits[1])) {
-    for (char c : digits) minutesValue = minutesValue * 10 + (c - '0');
+    // Written out: the six digits are the whole cost of a position.
+    minutesValue = (digits[0] - '0') * 100000 + (digits[1] - '0') * 10000 + (digits[2] - '0') * 1000 +
+                   (digits[3] - '0') * 100 + (digits[4] - '0') * 10 + (digits[5] - '0');
   } else {
     minutesValue = LeadingInt(std::string_view(digits, 6));
   }
   std::int32_t millionths = minutesValue * 10 / 6;
 
+  // The degrees are whatever precedes the minutes: a few characters.
   char buffer[40];
-  std::size_t n = std::min(degrees.size(), FixedText<15>::Capacity());
-  if (n) std::memcpy(buffer, degrees.data(), n);
+  std::size_t n = std::min(minutesAt, FixedText<15>::Capacity());
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
   buffer[n++] = '.';
   if (millionths >= 0) {
     // "%06d" of a number below 10 000 000
-    int width = millionths >= 1000000 ? 7 : 6;
-    for (int i = width - 1; i >= 0; --i) {
-      buffer[n + static_cast<std::size_t>(i)] = static_cast<char>('0' + millionths % 10);
-      millionths /= 10;
+    auto value = static_cast<std::uint32_t>(millionths);
+    const std::size_t width = value >= 1000000 ? 7 : 6;
+    for (std::size_t i = width; i-- > 0;) {
+      buffer[n + i] = static_cast<char>('0' + value % 10);
+      value /= 10;
     }
-    n += static_cast<std::size_t>(width);
+    n += width;
   } else {
     n += static_cast<std::size_t>(std::snprintf(buffer + n, sizeof buffer - n, "%06d", static_cast<int>(millionths)));
   }

@@ -63,7 +63,8 @@ bool ReadPlainDecimal(std::string_view text, double& value) {
 }  // namespace
 
 double LeadingDouble(std::string_view text) {
-  bool negative = SkipBlanksAndSign(text);
+  // Most numbers of a log start with their first digit.
+  bool negative = !text.empty() && IsDigit(text[0]) ? false : SkipBlanksAndSign(text);
   if (text.empty() || !(IsDigit(text[0]) || (text[0] == '.' && text.size() > 1 && IsDigit(text[1])))) return 0.0;
   double plain = 0.0;
   if (ReadPlainDecimal(text, plain)) return negative ? -plain : plain;

@@ -25,9 +25,18 @@ inline constexpr std::string_view kSpace = " ";
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A plain loop: the sets are a few characters long, and a library search
+// per character would cost more than the comparisons.
+inline bool IsOneOf(char c, std::string_view set) {
+  for (char member : set) {
+    if (c == member) return true;
+  }
+  return false;
+}
+
 inline void SkipBlanks(std::string_view& text, std::string_view blanks) {
   std::size_t i = 0;
-  while (i < text.size() && blanks.find(text[i]) != std::string_view::npos) ++i;
+  while (i < text.size() && IsOneOf(text[i], blanks)) ++i;
   text.remove_prefix(i);
 }
 
@@ -82,6 +91,11 @@ T Signed(bool negative, std::uint64_t magnitude) {
 
 // Decimal integer, held to the 32-bit range.
 inline std::int32_t LeadingInt(std::string_view text) {
+  // Most numbers of a log start with their first digit.
+  if (!text.empty() && number_text::IsDigit(text[0])) {
+    return number_text::Signed<std::int32_t>(false, number_text::DigitsValue(number_text::TakeDigits(text),
+                                                                             std::uint64_t{1} << 32));
+  }
   const bool negative = number_text::SkipBlanksAndSign(text);
   return number_text::Signed<std::int32_t>(negative, number_text::DigitsValue(number_text::TakeDigits(text),
                                                                               std::uint64_t{1} << 32));

@@ -1,13 +1,19 @@
 #include "platform/AtomicFileReplace.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <ostream>
+#include <streambuf>
 #include <random>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -40,22 +46,120 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
 
 namespace {
 
-// Puts the file's bytes on the disk before its name goes over the target, so
-// that a power cut after the rename cannot leave the target empty or cut.
-bool FlushToDisk(const std::filesystem::path& path) {
 #ifdef _WIN32
-  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_BINARY);
-  if (fd < 0) return false;
-  const bool flushed = _commit(fd) == 0;
-  _close(fd);
-#else
-  const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) return false;
-  const bool flushed = fsync(fd) == 0;
-  close(fd);
-#endif
-  return flushed;
+int OpenForWriting(const std::filesystem::path& path) {
+  return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
+long WriteSome(int fd, const char* data, std::size_t size) {
+  return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, std::size_t{1} << 30)));
+}
+bool PutOnDisk(int fd) { return _commit(fd) == 0; }
+bool CloseFile(int fd) { return _close(fd) == 0; }
+// Windows writes the file's cache back on its own schedule; the flush at the
+// end does the whole work.
+void StartWritingBack(int, std::uint64_t, std::uint64_t) {}
+#else
+int OpenForWriting(const std::filesystem::path& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+long WriteSome(int fd, const char* data, std::size_t size) {
+  ssize_t n;
+  do {
+    n = write(fd, data, size);
+  } while (n < 0 && errno == EINTR);
+  return static_cast<long>(n);
+}
+bool PutOnDisk(int fd) { return fsync(fd) == 0; }
+bool CloseFile(int fd) { return close(fd) == 0; }
+void StartWritingBack([[maybe_unused]] int fd, [[maybe_unused]] std::uint64_t offset,
+                      [[maybe_unused]] std::uint64_t length) {
+#ifdef __linux__
+  // Only starts the disk writes; a failure here shows in the flush at the end.
+  sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#endif
+}
+#endif
+
+// The temporary file as a stream buffer over its descriptor. Large writes go
+// to the file directly. Every few megabytes the bytes written so far are
+// handed to the disk while rendering goes on, so that the flush before the
+// rename, which puts the file's bytes on the disk so that a power cut after
+// the rename cannot leave the target empty or cut, waits only for the last
+// of them.
+class DiskFileBuffer : public std::streambuf {
+ public:
+  explicit DiskFileBuffer(const std::filesystem::path& path) : fd_(OpenForWriting(path)), buffer_(kStreamBufferSize) {
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+  }
+  ~DiskFileBuffer() override {
+    if (fd_ >= 0) CloseFile(fd_);
+  }
+  DiskFileBuffer(const DiskFileBuffer&) = delete;
+  DiskFileBuffer& operator=(const DiskFileBuffer&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Writes what is buffered, puts every byte on the disk and closes the
+  // file; true when all of that worked.
+  bool Finish() {
+    bool done = EmptyBuffer() && PutOnDisk(fd_);
+    done = CloseFile(fd_) && done;
+    fd_ = -1;
+    return done;
+  }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (!EmptyBuffer()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(c);
+      pbump(1);
+    }
+    return traits_type::not_eof(c);
+  }
+
+  std::streamsize xsputn(const char* data, std::streamsize count) override {
+    const auto size = static_cast<std::size_t>(count);
+    if (size <= static_cast<std::size_t>(epptr() - pptr())) {
+      std::memcpy(pptr(), data, size);
+      pbump(static_cast<int>(size));
+      return count;
+    }
+    if (!EmptyBuffer() || !WriteAll(data, size)) return 0;
+    return count;
+  }
+
+  int sync() override { return EmptyBuffer() ? 0 : -1; }
+
+ private:
+  static constexpr std::uint64_t kWriteBackStep = std::uint64_t{2} << 20;
+
+  bool EmptyBuffer() {
+    const auto size = static_cast<std::size_t>(pptr() - pbase());
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return WriteAll(buffer_.data(), size);
+  }
+
+  bool WriteAll(const char* data, std::size_t size) {
+    while (size > 0) {
+      const long n = WriteSome(fd_, data, size);
+      if (n <= 0) return false;
+      data += n;
+      size -= static_cast<std::size_t>(n);
+      written_ += static_cast<std::uint64_t>(n);
+    }
+    if (written_ - handedToDisk_ >= kWriteBackStep) {
+      StartWritingBack(fd_, handedToDisk_, written_ - handedToDisk_);
+      handedToDisk_ = written_;
+    }
+    return true;
+  }
+
+  int fd_;
+  std::vector<char> buffer_;
+  std::uint64_t written_ = 0;
+  std::uint64_t handedToDisk_ = 0;
+};
 
 #ifndef _WIN32
 // Makes the rename itself last.
@@ -67,15 +171,6 @@ void FlushFolder(const std::filesystem::path& folder) {
 }
 #endif
 
-// Renders into an open stream; true when every byte reached the file.
-bool RenderInto(std::ofstream& out, const std::function<void(std::ostream&)>& render) {
-  render(out);
-  out.flush();
-  bool written = out.good();
-  out.close();
-  return written && !out.fail();
-}
-
 // Gives the temporary file the target's name, replacing the target in one step.
 bool ReplaceWith(const std::filesystem::path& temp, const std::filesystem::path& target) {
 #ifdef _WIN32
@@ -83,11 +178,12 @@ bool ReplaceWith(const std::filesystem::path& temp, const std::filesystem::path&
   // for the folder flush POSIX systems need.
   return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
+  const int previous = open(target.c_str(), O_RDONLY | O_CLOEXEC);
   std::error_code ec;
   std::filesystem::rename(temp, target, ec);
-  if (ec) return false;
-  FlushFolder(target.parent_path());
-  return true;
+  if (!ec) FlushFolder(target.parent_path());
+  if (previous >= 0) close(previous);
+  return !ec;
 #endif
 }
 
@@ -103,19 +199,18 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
   const std::filesystem::path temp = TemporaryPathFor(target);
   bool written = false;
   {
-    std::vector<char> buffer(kStreamBufferSize);
-    std::ofstream out;
-    out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    out.open(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+    DiskFileBuffer file(temp);
+    if (!file.IsOpen()) return false;
+    std::ostream out(&file);
     // A render that cannot finish (memory gone) leaves no temporary file.
     try {
-      written = RenderInto(out, render);
+      render(out);
+      written = out.good() && file.Finish();
     } catch (const std::exception&) {
       written = false;
     }
   }
-  if (written && FlushToDisk(temp) && ReplaceWith(temp, target)) return true;
+  if (written && ReplaceWith(temp, target)) return true;
   std::filesystem::remove(temp, ec);
   return false;
 }

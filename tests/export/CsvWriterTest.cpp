@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -170,6 +171,66 @@ TEST(CsvWriterTest, CellsFromTheLogAreSafeForSpreadsheets) {
     const std::string row = Csv(testing::ListBuilder().Add(r).Build()).substr(kHeaderLine.size());
     EXPECT_EQ(row.substr(0, std::string(c.rowStart).size()), c.rowStart);
     EXPECT_NE(row.find(",0/0/2000,0:0:0,0\nTotal distance : 0 meters"), std::string::npos) << row;
+  }
+}
+
+// A row as it was first built, through std::string appends and the
+// library's conversions: the reference the pointer-based writer must match.
+std::string ReferenceRow(const FixRecord& r, bool local) {
+  auto cell = [](std::string_view sign, std::string_view text) {
+    std::string_view number = sign.empty() && !text.empty() && (text[0] == '-' || text[0] == '+') ? text.substr(1) : text;
+    const bool plain = number.find_first_not_of("0123456789.") == std::string_view::npos &&
+                       number.find_first_of("0123456789") != std::string_view::npos &&
+                       std::count(number.begin(), number.end(), '.') <= 1;
+    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos;
+    const char first = sign.empty() ? (text.empty() ? '\0' : text[0]) : sign[0];
+    const bool formula = !text.empty() && std::string_view("=+-@\t\r").find(first) != std::string_view::npos && !plain;
+    std::string out = std::string(quote ? "\"" : "") + (formula ? "'" : "") + std::string(sign);
+    for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + (quote ? "\"" : "");
+  };
+  auto twoDecimals = [](double value) {
+    char text[400];
+    return std::string(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr);
+  };
+  const int date[6] = {local ? r.localDay : r.utcDay,   local ? r.localMonth : r.utcMonth,
+                       2000 + (local ? r.localYear : r.utcYear), local ? r.localHour : r.utcHour,
+                       local ? r.localMinute : r.utcMinute, local ? r.localSecond : r.utcSecond};
+  std::string row = cell(IsWest(r) ? "-" : "", r.longitudeDegrees.View()) + "," +
+                    cell(IsSouth(r) ? "-" : "", r.latitudeDegrees.View()) + "," +
+                    std::to_string(KnotsToKilometresPerHour(r.speedKnots)) + "," + cell("", r.courseText.View()) +
+                    "," + std::to_string(r.satellites) + "," + twoDecimals(r.hdop) + "," + twoDecimals(r.altitude);
+  for (int i = 0; i < 6; ++i) row += ",//,::"[i] + std::to_string(date[i]);
+  return row + ",0\n";
+}
+
+// Random cells with every character the quoting rules look at, numbers of
+// all signs and sizes, and date fields beyond their normal ranges.
+TEST(CsvWriterTest, RowsMatchTheRowsBuiltThroughStringAppends) {
+  std::mt19937_64 random(17);
+  const std::string alphabet = "0123456789012345678901234567890123456789....,\"\r\n=+-@\tx ";
+  auto text = [&](std::size_t most) {
+    std::string t(random() % (most + 1), ' ');
+    for (char& c : t) c = alphabet[random() % alphabet.size()];
+    return t;
+  };
+  auto byte = [&] { return static_cast<std::uint8_t>(random() % 4 == 0 ? random() : random() % 100); };
+  for (int i = 0; i < 20000; ++i) {
+    FixRecord r = Fix(text(14), "EWSN"[random() % 4], text(14), "NSEW"[random() % 4]);
+    r.courseText.Assign(text(9));
+    r.speedKnots = static_cast<std::int32_t>(i == 0 ? std::numeric_limits<std::int32_t>::min() : random() % 2000);
+    r.satellites = static_cast<std::int32_t>(i == 0 ? std::numeric_limits<std::int32_t>::max() : random() % 40) - 5;
+    r.hdop = static_cast<double>(static_cast<std::int64_t>(random() % 100000) - 50000) / 100.0;
+    r.altitude = (random() % 2 ? -1.0 : 1.0) * std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 90) - 60);
+    for (std::uint8_t* field : {&r.utcYear, &r.utcMonth, &r.utcDay, &r.utcHour, &r.utcMinute, &r.utcSecond,
+                                &r.localMonth, &r.localDay, &r.localHour, &r.localMinute, &r.localSecond}) {
+      *field = byte();
+    }
+    r.localYear = static_cast<std::int16_t>(random() % 3 == 0 ? random() : random() % 100);
+    const bool local = random() % 2;
+    ASSERT_EQ(Csv(testing::ListBuilder().Add(r).Build(), local),
+              kHeaderLine + ReferenceRow(r, local) + "Total distance : 0 meters")
+        << "row " << i;
   }
 }
 

@@ -84,7 +84,7 @@ class ListBuilder {
   }
   FixList Build() const {
     FixList list;
-    list.SetText(std::make_shared<const std::string>(text_));
+    list.SetText(MakeSharedText(text_));
     for (const auto& r : records_) list.Append(r);
     return list;
   }

@@ -36,7 +36,7 @@ std::string Fix(const std::string& tag, const std::string& time, const std::stri
 
 AppState Parse(const std::string& text) {
   AppState state;
-  state.rawLogText = std::make_shared<const std::string>("@Logger memory dump\r\n" + text);
+  state.rawLogText = MakeSharedText("@Logger memory dump\r\n" + text);
   ParseRawLog(state);
   state.selectionList = state.fixList;
   return state;
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(AwkwardLogs, GpxWriterCases, ::testing::ValuesIn(Cases(
 TEST(GpxWriterTest, TaggedLogMatchesGoldenFile) {
   testing::TimeZoneScope zone("Asia/Taipei");
   AppState state;
-  state.rawLogText = std::make_shared<const std::string>(
+  state.rawLogText = MakeSharedText(
       testing::ReadFileBytes(testing::TestDataPath("export_gpx_tagged.txt")));
   ParseRawLog(state);
   const std::string gpx = Render(state.fixList);

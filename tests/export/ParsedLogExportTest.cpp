@@ -39,7 +39,7 @@ std::vector<std::int32_t> Sequences(const FixList& list) {
 
 // Parses `text` as if it had just been loaded and computes its local times.
 void ParseLog(AppState& state, std::string text) {
-  state.rawLogText = std::make_shared<const std::string>(std::move(text));
+  state.rawLogText = MakeSharedText(std::move(text));
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
 }

@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
+#include <vector>
+
+#include "logdata/NumberText.h"
 
 namespace quillon {
 namespace {
@@ -110,6 +114,37 @@ TEST(ToSignedMicroDegrees, ReadsTheDegreeTextExactly) {
   for (const auto& c : cases) {
     SCOPED_TRACE("\"" + c.text + "\"" + (c.negative ? " negative" : ""));
     EXPECT_EQ(ToSignedMicroDegrees(c.text, c.negative), c.micro);
+  }
+}
+
+// The reading as it was first written, through the shared number pieces:
+// the reference the one-pass form must agree with.
+std::int32_t MicroDegreesByPieces(std::string_view text, bool negative) {
+  number_text::SkipBlanks(text, number_text::kSpace);
+  if (number_text::TakeSign(text)) negative = !negative;
+  const std::string_view whole = number_text::TakeDigits(text);
+  const std::string_view fraction = text.starts_with('.') ? number_text::TakeDigits(text = text.substr(1)) : "";
+  if (whole.empty() && fraction.empty()) return 0;
+  const std::int64_t micro = std::min<std::int64_t>(
+      static_cast<std::int64_t>(number_text::DigitsValue(whole, 10000)) * 1000000 +
+          std::stoll((std::string(fraction.substr(0, 6)) + "000000").substr(0, 6)),
+      std::numeric_limits<std::int32_t>::max());
+  return static_cast<std::int32_t>(negative ? -micro : micro);
+}
+
+TEST(ToSignedMicroDegrees, AgreesWithTheReadingThroughNumberPieces) {
+  std::vector<std::string> texts = {"", " ", "-", "+", ".", "-.", "2147.483647", "2147.483648", "10000",
+                                    "100000000000000000000.5", "  -25.0520569", "1e5", "25..5"};
+  std::mt19937 random(9);
+  const std::string alphabet = "01234567890123456789.- +x";
+  for (int i = 0; i < 50000; ++i) {
+    texts.emplace_back(random() % 16, ' ');
+    for (char& c : texts.back()) c = alphabet[random() % alphabet.size()];
+  }
+  for (const std::string& text : texts) {
+    for (bool negative : {false, true}) {
+      ASSERT_EQ(ToSignedMicroDegrees(text, negative), MicroDegreesByPieces(text, negative)) << '"' << text << '"';
+    }
   }
 }
 

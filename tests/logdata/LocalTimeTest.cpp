@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+
+#include "logdata/CivilTime.h"
 
 #include "platform/SystemClock.h"
 #include "tests/logdata/LogdataTestSupport.h"
@@ -89,6 +92,32 @@ TEST(ComputeLocalTimes, OneLogAcrossADaylightSavingChangeKeepsEachFixsOwnOffset)
   EXPECT_EQ(LocalOf(list[3]), "2008-03-30 03:00:01");
   EXPECT_EQ(LocalOf(list[4]), "2008-07-01 12:00:00");
   EXPECT_EQ(LocalOf(list[5]), "2008-11-01 11:00:00");
+}
+
+// A long log reuses what it worked out for the fixes before; every fix still
+// gets the local time it gets alone: runs of seconds to minutes around
+// midnight and offset changes, then jumps between days.
+TEST(ComputeLocalTimes, EachFixOfALongLogGetsTheTimeItGetsAlone) {
+  std::mt19937 random(11);
+  for (const char* zoneName : {"Europe/Berlin", "Australia/Lord_Howe", "America/St_Johns"}) {
+    TimeZoneScope zone(zoneName);
+    FixList fixes;
+    // From 20:00 UTC two days before the changes of 2008 and the new year.
+    for (const std::int64_t first : {1206648000, 1222977600, 1224878400, 1230667200}) {
+      for (std::int64_t t = first; t < first + 3 * 86400 + 200 * 600; t += 1 + random() % 600) {
+        const CivilTime c =
+            FromEpochSeconds(t < first + 3 * 86400 ? t : first + static_cast<std::int64_t>(random() % (4 * 86400)));
+        fixes.Append(RecordAt({static_cast<int>(c.year), c.month, c.day, c.hour, c.minute, c.second}));
+      }
+    }
+    ComputeLocalTimes(fixes);
+    for (std::size_t i = 0; i < fixes.Size(); ++i) {
+      FixList alone;
+      alone.Append(fixes[i]);
+      ComputeLocalTimes(alone);
+      ASSERT_EQ(LocalOf(fixes[i]), LocalOf(alone[0])) << zoneName << ", fix " << i;
+    }
+  }
 }
 
 TEST(ComputeLocalTimes, InvalidUtcTimesLeaveTheLocalFieldsAlone) {

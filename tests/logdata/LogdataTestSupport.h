@@ -47,7 +47,7 @@ inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
 
 // Parses `text` as if it had just been loaded.
 inline void ParseText(AppState& state, std::string text) {
-  state.rawLogText = std::make_shared<const std::string>(std::move(text));
+  state.rawLogText = MakeSharedText(std::move(text));
   ParseRawLog(state);
 }
 

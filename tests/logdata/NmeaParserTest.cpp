@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
+
+#include "logdata/NumberText.h"
 
 
 namespace quillon {
@@ -92,6 +97,38 @@ TEST(ToDecimalDegrees, TextWithoutPointUsesMinutesAndWhatFollowsTheThirdCharacte
   }
 }
 
+// The conversion as it was first written, through sub-texts and printf: the
+// reference the one-pass form must agree with.
+std::string DecimalDegreesBySubTexts(std::string_view text) {
+  const std::size_t dot = text.find('.');
+  if (dot == std::string_view::npos ? text.size() < 3 : dot < 2) return "";
+  const std::size_t minutesAt = dot == std::string_view::npos ? 0 : dot - 2;
+  const std::string_view decimals = text.substr(dot == std::string_view::npos ? 3 : dot + 1);
+  std::string digits = std::string(text.substr(minutesAt, 2)) + "0000";
+  for (std::size_t i = 0; i < 4 && i < decimals.size() && decimals[i] >= '0' && decimals[i] <= '9'; ++i) {
+    digits[2 + i] = decimals[i];
+  }
+  char millionths[16];
+  std::snprintf(millionths, sizeof millionths, "%06d", static_cast<int>(LeadingInt(digits) * 10 / 6));
+  return (std::string(text.substr(0, std::min<std::size_t>(minutesAt, 14))) + "." + millionths).substr(0, 14);
+}
+
+TEST(ToDecimalDegrees, AgreesWithTheConversionThroughSubTexts) {
+  std::vector<std::string> texts = {"", ".", "2503.1234", "-503.1234", " 503.1", "2 03.12", "25ab.1234",
+                                    "2503.12a4", "123456789012345.1", std::string("25\0" "3.12", 7)};
+  std::mt19937 random(5);
+  const std::string alphabet = "0123456789012345678901234567890123456789..-+ aN";
+  for (int i = 0; i < 50000; ++i) {
+    texts.emplace_back(random() % 17, ' ');
+    for (char& c : texts.back()) c = alphabet[random() % alphabet.size()];
+  }
+  for (const std::string& text : texts) {
+    FixedText<15> actual;
+    ToDecimalDegrees(text, actual);
+    ASSERT_EQ(actual.View(), DecimalDegreesBySubTexts(text)) << "coordinate \"" << text << "\"";
+  }
+}
+
 constexpr std::string_view kGga = "$GPGGA,064506.250,2503.1234,N,12130.5678,E,1,08,1.5,45.3,M,15.0,M,,0000*6A";
 constexpr std::string_view kRmc = "$GPRMC,064507.000,A,2503.2234,S,12130.6678,W,12.7,123.45,120308,,,A*6B";
 
@@ -130,6 +167,27 @@ TEST(ParseGgaSentence, WithTagFieldNumbersFromZeroAndSpansFromTheIdentifier) {
   EXPECT_EQ(std::string_view(raw).substr(record.ggaSentence.offset, record.ggaSentence.length), kGga);
   EXPECT_EQ(record.satellites, 8);
   EXPECT_DOUBLE_EQ(record.altitude, 45.3);
+}
+
+// Fields padded to every length up to beyond a machine word, so that their
+// commas fall at every place within the words the field scan reads; without
+// its comma the altitude is no field.
+TEST(ParseGgaSentence, FindsEveryFieldWhereverItsCommasFall) {
+  for (std::size_t padding = 0; padding < 20; ++padding) {
+    for (bool cut : {false, true}) {
+      const std::string zeros(padding, '0');
+      const std::string sentence = "$GPGGA,064506.000,2503.1234,N,12130.5678,E," + zeros + "1," + zeros + "18,1.5" +
+                                   zeros + ",45.3" + (cut ? "" : ",M,15.0,M,,0000*6A");
+      SCOPED_TRACE(sentence);
+      FixRecord record;
+      std::int32_t counter = 1;
+      ParseGgaSentence(sentence, false, record, counter, sentence.data());
+      EXPECT_EQ(record.longitudeText.View(), "12130.5678");
+      EXPECT_EQ(record.satellites, 18);
+      EXPECT_EQ(record.hdop, 1.5);
+      EXPECT_EQ(record.altitude, cut ? 0.0 : 45.3);
+    }
+  }
 }
 
 TEST(ParseGgaSentence, ASentenceWithoutFieldsStillCounts) {

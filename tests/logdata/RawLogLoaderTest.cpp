@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -228,6 +229,20 @@ TEST_F(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
   state.rawLogPath = "Rawdata/a.txt";
   EXPECT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
   ASSERT_TRUE(state.rawLogText);
+  EXPECT_EQ(*state.rawLogText, content);
+}
+
+// The loaded bytes stay those of the file that was read when a new file is
+// renamed over it, as a download does, or when it is removed.
+TEST_F(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
+  const std::string content = CrLfLines({kGgaA, kRmcA});
+  testing::WriteFile("Rawdata/a.txt", content);
+  state.rawLogPath = "Rawdata/a.txt";
+  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  testing::WriteFile("Rawdata/b.txt", "other");
+  std::filesystem::rename("Rawdata/b.txt", "Rawdata/a.txt");
+  EXPECT_EQ(*state.rawLogText, content);
+  std::filesystem::remove("Rawdata/a.txt");
   EXPECT_EQ(*state.rawLogText, content);
 }
 

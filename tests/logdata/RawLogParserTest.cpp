@@ -44,7 +44,7 @@ std::vector<FixRecord> Parse(const std::string& text, std::int32_t firstCounter,
                              std::int32_t& counterAfter) {
   AppState state;
   state.fixCounter = firstCounter;
-  state.rawLogText = std::make_shared<const std::string>(text);
+  state.rawLogText = MakeSharedText(text);
   ParseRawLogText(state, twoPieceMinimum);
   counterAfter = state.fixCounter;
   return state.fixList.Records();

@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <new>
-
 #include <filesystem>
+#include <new>
+#include <random>
+#include <string>
 
 #include "tests/platform/WorkingDirectoryTestSupport.h"
 
@@ -35,6 +36,24 @@ TEST(AtomicFileReplaceTest, ReplacesOnlyACompleteFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(temp.Path()), fs::directory_iterator()), 1);
 
   EXPECT_FALSE(WriteFileAtomically((temp.Path() / "missing" / "out.txt").string(), [](std::ostream&) {}));
+}
+
+// Output of several megabytes in pieces of every size, from single
+// characters to pieces larger than the stream's buffer, arrives whole.
+TEST(AtomicFileReplaceTest, LargeOutputInPiecesOfAnySizeArrivesWhole) {
+  testing::TempFolder temp;
+  const fs::path target = temp.Path() / "big.csv";
+  std::mt19937 random(3);
+  std::string expected;
+  EXPECT_TRUE(WriteFileAtomically(target.string(), [&](std::ostream& out) {
+    while (expected.size() < (std::size_t{5} << 20)) {
+      std::string piece(random() % 4 == 0 ? random() % (1 << 20) : random() % 3, ' ');
+      for (char& c : piece) c = static_cast<char>(random());
+      piece.size() == 1 ? out.put(piece[0]) : out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      expected += piece;
+    }
+  }));
+  EXPECT_EQ(testing::ReadFileBytes(target), expected);
 }
 
 // Whatever the links lead to, they stay links: the file at the end of the

@@ -42,7 +42,7 @@ inline std::string LoggedFix(const std::string& tag, const std::string& time, co
 // The Fix List of a raw log text, parsed as a reload parses it.
 inline FixList ParseLog(const std::string& text) {
   AppState state;
-  state.rawLogText = std::make_shared<const std::string>(text);
+  state.rawLogText = MakeSharedText(text);
   ParseRawLog(state);
   return state.fixList;
 }

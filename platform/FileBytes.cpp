@@ -1,0 +1,111 @@
+#include "platform/FileBytes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <new>
+#include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "platform/MemoryAdvice.h"
+
+namespace quillon {
+
+namespace {
+
+// Bytes held in a buffer of their own.
+struct Buffer {
+  std::unique_ptr<char[]> data;
+  std::string_view view;
+};
+
+std::shared_ptr<const std::string_view> Shared(std::shared_ptr<Buffer> buffer) {
+  return std::shared_ptr<const std::string_view>(buffer, &buffer->view);
+}
+
+// Reads `size` bytes (fewer when the file has shrunk since) with `read`,
+// which returns how many it put at its destination, 0 at the end. The buffer
+// is not cleared first: every byte kept is one the file gave.
+template <typename Read>
+FileBytesOutcome ReadIntoMemory(std::uint64_t size, Read&& read, std::shared_ptr<const std::string_view>& bytes) {
+  if (size > std::numeric_limits<std::size_t>::max()) return FileBytesOutcome::kTooLarge;
+  auto buffer = std::make_shared<Buffer>();
+  const auto count = static_cast<std::size_t>(size);
+  if (count > 0) {
+    buffer->data.reset(new (std::nothrow) char[count]);
+    if (!buffer->data) return FileBytesOutcome::kTooLarge;
+    PreferHugePages(buffer->data.get(), count);
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t n = read(buffer->data.get() + done, count - done);
+    if (n == 0) break;
+    done += n;
+  }
+  buffer->view = std::string_view(buffer->data.get(), done);
+  bytes = Shared(std::move(buffer));
+  return FileBytesOutcome::kRead;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
+                               std::shared_ptr<const std::string_view>& bytes) {
+  std::error_code error;
+  // Only a regular file: a folder cannot be read and a pipe would block.
+  if (!std::filesystem::is_regular_file(path, error)) return FileBytesOutcome::kCannotOpen;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return FileBytesOutcome::kCannotOpen;
+  long long length = -1;
+  if (_fseeki64(file, 0, SEEK_END) == 0) length = _ftelli64(file);
+  std::rewind(file);
+  FileBytesOutcome outcome = FileBytesOutcome::kTooLarge;
+  if (length >= 0 && static_cast<std::uint64_t>(length) <= maxBytes) {
+    outcome = ReadIntoMemory(
+        static_cast<std::uint64_t>(length),
+        [&](char* to, std::size_t size) { return std::fread(to, 1, size, file); }, bytes);
+  }
+  std::fclose(file);
+  return outcome;
+}
+
+#else
+
+FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
+                               std::shared_ptr<const std::string_view>& bytes) {
+  // Opening without waiting: a pipe is refused below instead of blocking here.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileBytesOutcome::kCannotOpen;
+  struct stat status {};
+  FileBytesOutcome outcome = FileBytesOutcome::kCannotOpen;
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    outcome = FileBytesOutcome::kTooLarge;
+    if (size <= maxBytes) {
+      outcome = ReadIntoMemory(
+          size,
+          [&](char* to, std::size_t count) {
+            ssize_t n = 0;
+            do {
+              n = read(fd, to, count);
+            } while (n < 0 && errno == EINTR);
+            return n > 0 ? static_cast<std::size_t>(n) : std::size_t{0};
+          },
+          bytes);
+    }
+  }
+  close(fd);
+  return outcome;
+}
+
+#endif
+
+}  // namespace quillon

@@ -56,7 +56,8 @@ class TimeZoneScope {
                   {"Asia/Taipei", L"Taipei Standard Time"},
                   {"Europe/Berlin", L"W. Europe Standard Time"},
                   {"America/New_York", L"Eastern Standard Time"},
-                  {"Australia/Lord_Howe", L"Lord Howe Standard Time"}};
+                  {"Australia/Lord_Howe", L"Lord Howe Standard Time"},
+                  {"America/St_Johns", L"Newfoundland Standard Time"}};
     for (const auto& z : kZones) {
       if (zone == z.name) return z.windows;
     }

@@ -244,7 +244,12 @@ Test() {
   BuildTarget x86_64 || Die "build-win64 does not build"
   Log "running the tests of $dir under wine64"
   local start=$(date +%s)
+  # One Wine server for the whole run: otherwise each test program starts
+  # one, and a program that starts while the last one is shutting down can
+  # fail before it runs at all.
+  WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p
   (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) || status=1
+  WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -k || true
   Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
   # The stand-in library on a Wine COM port needs the Linux emulator.
   if [[ -x $root/build/bin/orvex-emulator && -x $root/build/bin/orvex_com_probe ]]; then

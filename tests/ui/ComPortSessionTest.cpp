@@ -24,18 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class RecordingShell : public Shell {
- public:
-  explicit RecordingShell(std::vector<std::string>& opened) : opened_(opened) {}
-  int OpenWithShell(const std::string& path) override {
-    opened_.push_back(path);
-    return kShellSuccess;
-  }
-
- private:
-  std::vector<std::string>& opened_;
-};
-
 // The one regular file of a folder, or an empty path.
 fs::path OnlyFileIn(const fs::path& folder) {
   fs::path found;

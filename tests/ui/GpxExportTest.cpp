@@ -31,20 +31,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Remembers what it was asked to open instead of starting a map program on
-// the test display.
-class RecordingShell : public Shell {
- public:
-  explicit RecordingShell(std::vector<std::string>& opened) : opened_(opened) {}
-  int OpenWithShell(const std::string& path) override {
-    opened_.push_back(path);
-    return kShellSuccess;
-  }
-
- private:
-  std::vector<std::string>& opened_;
-};
-
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

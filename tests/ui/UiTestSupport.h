@@ -8,6 +8,7 @@
 #include <wx/image.h>
 
 #include "core/MessageBoxes.h"
+#include "platform/Shell.h"
 #include "ui/ColouredMessageBox.h"
 #include "ui/HoverButtonLogic.h"
 
@@ -69,6 +70,20 @@ void ClickRadio(wxWindow* dialog, int id);
 void Type(wxWindow* dialog, int id, const std::string& text);
 // Picks an item of a combo box as the user would.
 void Pick(wxWindow* dialog, int id, int index);
+
+// Remembers what it was asked to open instead of starting a map program on
+// the test display.
+class RecordingShell : public Shell {
+ public:
+  explicit RecordingShell(std::vector<std::string>& opened) : opened_(opened) {}
+  int OpenWithShell(const std::string& path) override {
+    opened_.push_back(path);
+    return kShellSuccess;
+  }
+
+ private:
+  std::vector<std::string>& opened_;
+};
 
 // The message boxes recorded so far, one "caption|text|owned" line each, for
 // failure output.

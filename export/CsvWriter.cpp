@@ -11,6 +11,7 @@
 
 #include "export/FixText.h"
 #include "logdata/Distance.h"
+#include "platform/MemoryAdvice.h"
 
 namespace quillon {
 
@@ -109,7 +110,9 @@ namespace {
 // the buffer is not cleared before it is written.
 class RowText {
  public:
-  explicit RowText(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {}
+  explicit RowText(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {
+    PreferHugePages(data_.get(), capacity_);
+  }
 
   // Where the next text goes, with room for `room` characters after it.
   char* Room(std::size_t room) {

@@ -154,8 +154,7 @@ void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record
 // $GPRMC,064506.000,A,2503.1234,N,12130.5678,E,0.12,123.45,120308,,,A*6B
 //   1     2          3 4         5 6          7 8    9      10
 // (field 0 is the tag field when the line starts with one: ---,$GPRMC,...)
-void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
-                      const char* textBase) {
+void ReadRmcFields(std::string_view text, bool hasTagField, FixRecord& record, const char* textBase) {
   ForEachField(text, hasTagField ? 0 : 1, kLastRmcField, [&](int number, std::string_view field, std::size_t position) {
     switch (number) {
       case 0: ApplyTagField(field, record); break;
@@ -175,6 +174,11 @@ void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record
       default: break;
     }
   });
+}
+
+void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
+                      const char* textBase) {
+  ReadRmcFields(text, hasTagField, record, textBase);
   fixList.Append(record);
 }
 

@@ -23,8 +23,10 @@ inline constexpr std::size_t kMaxSentenceLength = 127;
 void ParseGgaSentence(std::string_view text, bool hasTagField, FixRecord& record, std::int32_t& fixCounter,
                       const char* textBase);
 
-// Completes `record` from an RMC line (same conventions as the GGA parser)
-// and appends it to `fixList` at the end of the sentence.
+// Completes `record` from an RMC line (same conventions as the GGA parser).
+void ReadRmcFields(std::string_view text, bool hasTagField, FixRecord& record, const char* textBase);
+
+// ReadRmcFields, then appends the completed record to `fixList`.
 void ParseRmcSentence(std::string_view text, bool hasTagField, FixRecord& record, FixList& fixList,
                       const char* textBase);
 

@@ -15,6 +15,7 @@
 //
 // A full logger memory is parsed as two pieces on two threads (see
 // ParseRawLog); each piece goes through the same line loop.
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <string_view>
@@ -104,12 +105,19 @@ void ForEachLine(std::string_view text, std::size_t begin, std::size_t end, Visi
   }
 }
 
-// The line loop: appends the records of the lines from `begin` up to `end`
-// to `out`, numbering GGA sentences on from fixCounter.
-void ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::int32_t& fixCounter, FixList& out) {
-  FixRecord pending;
+// The line loop: writes the records of the lines from `begin` up to `end`
+// into the slots from `out` on, numbering GGA sentences on from fixCounter,
+// and returns how many it completed. A record is parsed in the slot it ends
+// up in: a GGA line clears the next free slot and fills it, the RMC line
+// completes it, and a record still waiting when the next GGA line comes is
+// cleared by it. So `out` needs one slot more than the records made, for the
+// one that may still wait at the end.
+std::size_t ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::int32_t& fixCounter,
+                       FixRecord* out) {
+  std::size_t made = 0;
   bool hasPending = false;
   ForEachLine(text, begin, end, [&](std::size_t, std::string_view line, const LineMarks& marks) {
+    FixRecord& pending = out[made];
     if (marks.gga != std::string_view::npos) {
       pending = FixRecord{};
       hasPending = true;
@@ -118,11 +126,22 @@ void ParseLines(std::string_view text, std::size_t begin, std::size_t end, std::
     }
     if (marks.rmc != std::string_view::npos && hasPending) {
       const SentenceText rmc = SentenceAt(line, marks.rmc, marks.gga);
-      ParseRmcSentence(rmc.text, rmc.hasTagField, pending, out, text.data());
+      ReadRmcFields(rmc.text, rmc.hasTagField, pending, text.data());
+      ++made;
       hasPending = false;
     }
     return true;
   });
+  return made;
+}
+
+// Makes `slots` zero-filled records the Fix List's contents, in memory that
+// is asked for in huge pages before it is first touched.
+void MakeSlots(FixList& list, std::size_t slots) {
+  std::vector<FixRecord>& records = list.Records();
+  records.reserve(slots);
+  PreferHugePages(records.data(), records.capacity() * sizeof(FixRecord));
+  records.resize(slots);
 }
 
 // Where the second piece starts: the first GGA line from about the middle of
@@ -142,61 +161,75 @@ std::size_t FindSplit(std::string_view text) {
 }
 
 // The two pieces on two threads: this one parses [0, split) into the Fix
-// List, the worker [split, end) into a list of its own, numbering its GGA
-// sentences from 1; its records are then numbered on and appended. A record
-// of the second piece has sequence 0 only when its GGA line had no field to
-// number it by. Each thread counts the RMC identifiers of its piece, and the
-// Fix List is reserved for both, so the append never moves it. False, with
-// the Fix List empty, when a thread could not be had or a piece failed.
+// List's first slots, the worker [split, end) into the slots after them,
+// numbering its GGA sentences from 1; its records are then numbered on and
+// moved down to follow the first piece's. A record of the second piece has
+// sequence 0 only when its GGA line had no field to number it by. Each
+// thread counts the RMC identifiers of its piece, and this one makes the
+// slots for both before either parses. False, with the Fix List empty, when
+// a thread could not be had or a piece failed.
 bool ParseInTwoPieces(AppState& state, std::string_view text, std::size_t split) {
-  FixList second;
-  std::int32_t secondCounter = 1;
   std::promise<std::size_t> secondCount;
   std::future<std::size_t> secondCountLater = secondCount.get_future();
+  std::promise<FixRecord*> secondSlots;
+  std::future<FixRecord*> secondSlotsLater = secondSlots.get_future();
+  std::int32_t secondCounter = 1;
+  std::size_t secondMade = 0;
   bool secondDone = false;
   std::thread worker;
   try {
     worker = std::thread([&]() noexcept {
-      bool counted = false;
       try {
-        const std::size_t count = CountRmcIdentifiers(text.substr(split));
-        second.Reserve(count);
-        secondCount.set_value(count);
-        counted = true;
-        ParseLines(text, split, text.size(), secondCounter, second);
+        secondCount.set_value(CountRmcIdentifiers(text.substr(split)));
+        FixRecord* const out = secondSlotsLater.get();
+        if (out == nullptr) return;
+        secondMade = ParseLines(text, split, text.size(), secondCounter, out);
         secondDone = true;
       } catch (...) {
-        if (!counted) secondCount.set_exception(std::current_exception());
       }
     });
   } catch (const std::exception&) {
     return false;
   }
   std::int32_t counter = state.fixCounter;
+  std::size_t firstSlots = 0;
+  std::size_t firstMade = 0;
   bool firstDone = false;
+  bool slotsGiven = false;
   try {
-    const std::size_t count = CountRmcIdentifiers(text.substr(0, split));
-    state.fixList.Reserve(count + secondCountLater.get());
-    PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
-    ParseLines(text, 0, split, counter, state.fixList);
+    firstSlots = CountRmcIdentifiers(text.substr(0, split)) + 1;
+    MakeSlots(state.fixList, firstSlots + secondCountLater.get() + 1);
+    secondSlots.set_value(state.fixList.Records().data() + firstSlots);
+    slotsGiven = true;
+    firstMade = ParseLines(text, 0, split, counter, state.fixList.Records().data());
     firstDone = true;
   } catch (...) {
   }
+  if (!slotsGiven) {
+    try {
+      secondSlots.set_value(nullptr);
+    } catch (...) {
+    }
+  }
   worker.join();
+  std::vector<FixRecord>& records = state.fixList.Records();
   if (!firstDone || !secondDone) {
-    state.fixList.Records().clear();
+    records.clear();
     return false;
   }
   // The same 32-bit wrap as the counter itself.
   const auto base = static_cast<std::uint32_t>(counter) - 1u;
-  for (FixRecord& record : second.Records()) {
-    if (record.sequence != 0) {
-      record.sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(record.sequence) + base);
+  FixRecord* const second = records.data() + firstSlots;
+  for (std::size_t i = 0; i < secondMade; ++i) {
+    if (second[i].sequence != 0) {
+      second[i].sequence = static_cast<std::int32_t>(static_cast<std::uint32_t>(second[i].sequence) + base);
     }
   }
   state.fixCounter = static_cast<std::int32_t>(static_cast<std::uint32_t>(secondCounter) + base);
-  std::vector<FixRecord>& records = state.fixList.Records();
-  records.insert(records.end(), second.Records().begin(), second.Records().end());
+  // The slots between the pieces: those of RMC identifiers that made no
+  // record, and the first piece's waiting one.
+  std::copy(second, second + secondMade, records.begin() + static_cast<std::ptrdiff_t>(firstMade));
+  records.resize(firstMade + secondMade);
   return true;
 }
 
@@ -215,10 +248,9 @@ void ParseRawLogText(AppState& state, std::size_t twoPieceMinimumSize) {
     const std::size_t split = FindSplit(text);
     if (split != std::string_view::npos && ParseInTwoPieces(state, text, split)) return;
   }
-  // Reserved once, so that the list never moves while it grows.
-  state.fixList.Reserve(CountRmcIdentifiers(text));
-  PreferHugePages(state.fixList.Records().data(), state.fixList.Records().capacity() * sizeof(FixRecord));
-  ParseLines(text, 0, text.size(), state.fixCounter, state.fixList);
+  MakeSlots(state.fixList, CountRmcIdentifiers(text) + 1);
+  std::vector<FixRecord>& records = state.fixList.Records();
+  records.resize(ParseLines(text, 0, text.size(), state.fixCounter, records.data()));
 }
 
 }  // namespace quillon

@@ -8,14 +8,11 @@
 
 namespace quillon {
 
-LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
+LoadOutcome LoadRawLog(AppState& state) {
   // Sentence spans address the text with 32-bit offsets; a text they cannot
   // address is one this program cannot hold.
   SharedText text;
-  const std::uint64_t most = std::numeric_limits<std::uint32_t>::max();
-  const FileBytesOutcome outcome = hold == RawLogHold::kMapping ? MapFileBytes(state.rawLogPath, most, text)
-                                                                : ReadFileBytes(state.rawLogPath, most, text);
-  switch (outcome) {
+  switch (ReadFileBytes(state.rawLogPath, std::numeric_limits<std::uint32_t>::max(), text)) {
     case FileBytesOutcome::kCannotOpen:
       return LoadOutcome::kCannotOpen;
     case FileBytesOutcome::kTooLarge:

@@ -14,29 +14,6 @@ namespace {
 constexpr int kLastGgaField = 10;  // altitude
 constexpr int kLastRmcField = 10;  // date
 
-// The first comma from `from` on, or `end`. The loop below looks at eight
-// bytes at a time: XOR with eight commas turns each comma into a zero byte,
-// and (x - 0x01..01) & ~x & 0x80..80 sets the high bit of the lowest zero
-// byte (bits above it can be wrong, never those below). The last few bytes,
-// and every byte where words are not little-endian, go one at a time.
-const char* FindComma(const char* from, const char* end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    constexpr std::uint64_t kCommas = kOnes * static_cast<unsigned char>(',');
-    while (end - from >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, from, sizeof word);
-      const std::uint64_t x = word ^ kCommas;
-      const std::uint64_t lowestComma = (x - kOnes) & ~x & kHighBits;
-      if (lowestComma != 0) return from + std::countr_zero(lowestComma) / 8;
-      from += 8;
-    }
-  }
-  while (from != end && *from != ',') ++from;
-  return from;
-}
-
 // Calls handle(number, field, position) for every comma-terminated field of
 // `text`, numbered from `firstNumber`, up to field `lastNumber`: the fields
 // after it hold nothing a record keeps. Whatever follows the last comma (the
@@ -47,15 +24,14 @@ void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handle
   const char* end = begin + text.size();
   const char* field = begin;
   int number = firstNumber;
-  // Fields are a few bytes long: a scan of our own finds their commas sooner
-  // than a library call per field would.
-  while (number <= lastNumber) {
-    const char* comma = FindComma(field, end);
-    if (comma == end) break;
+  // Fields are a few bytes long: a plain walk over the bytes finds their
+  // commas sooner than a search that starts afresh for each field.
+  for (const char* at = begin; at != end; ++at) {
+    if (*at != ',') continue;
     const auto position = static_cast<std::size_t>(field - begin);
-    handle(number++, text.substr(position, std::min(static_cast<std::size_t>(comma - field), kMaxFieldLength)),
-           position);
-    field = comma + 1;
+    handle(number, text.substr(position, std::min(static_cast<std::size_t>(at - field), kMaxFieldLength)), position);
+    field = at + 1;
+    if (++number > lastNumber) return;
   }
 }
 
@@ -88,9 +64,9 @@ void SetTime(std::string_view field, FixRecord& record) {
 void SetCoordinate(std::string_view field, FixedText<15>& text, FixedText<15>& degrees) {
   // The record keeps the coordinate as NUL-terminated text of its capacity,
   // and its degrees are those of that text.
-  std::size_t length = 0;
   const std::size_t most = std::min(field.size(), FixedText<15>::Capacity());
-  while (length < most && field[length] != '\0') ++length;
+  const void* nul = std::memchr(field.data(), '\0', most);
+  const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field.data()) : most;
   field = field.substr(0, length);
   // The RMC line normally repeats the GGA line's position, whose degrees the
   // record already holds: the same characters, and the text ends there.
@@ -219,25 +195,30 @@ void ToDecimalDegrees(std::string_view coordinateText, FixedText<15>& out) {
   } else {
     minutesValue = LeadingInt(std::string_view(digits, 6));
   }
-  std::int32_t millionths = minutesValue * 10 / 6;
+  const std::int32_t millionths = minutesValue * 10 / 6;
 
-  // The degrees are whatever precedes the minutes: a few characters.
-  char buffer[40];
-  std::size_t n = std::min(minutesAt, FixedText<15>::Capacity());
-  for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
-  buffer[n++] = '.';
-  if (millionths >= 0) {
+  // The degrees are whatever precedes the minutes: a few characters, so the
+  // text normally fits the record's field as it is written into it.
+  constexpr std::size_t kMostWritten = 1 + 7;  // '.' and the digits of 1 666 665 at most
+  if (millionths >= 0 && minutesAt + kMostWritten <= FixedText<15>::Capacity()) {
+    char* at = out.data;
+    for (std::size_t i = 0; i < minutesAt; ++i) *at++ = text[i];
+    *at++ = '.';
     // "%06d" of a number below 10 000 000
     auto value = static_cast<std::uint32_t>(millionths);
     const std::size_t width = value >= 1000000 ? 7 : 6;
     for (std::size_t i = width; i-- > 0;) {
-      buffer[n + i] = static_cast<char>('0' + value % 10);
+      at[i] = static_cast<char>('0' + value % 10);
       value /= 10;
     }
-    n += width;
-  } else {
-    n += static_cast<std::size_t>(std::snprintf(buffer + n, sizeof buffer - n, "%06d", static_cast<int>(millionths)));
+    at[width] = '\0';
+    return;
   }
+  char buffer[40];
+  std::size_t n = std::min(minutesAt, FixedText<15>::Capacity());
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = text[i];
+  buffer[n++] = '.';
+  n += static_cast<std::size_t>(std::snprintf(buffer + n, sizeof buffer - n, "%06d", static_cast<int>(millionths)));
   out.Assign(std::string_view(buffer, n));
 }
 

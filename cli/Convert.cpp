@@ -109,7 +109,7 @@ bool IsTheRawLog(const std::string& output, const std::string& rawLog) {
 
 bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
   state.rawLogPath = path;
-  switch (LoadRawLog(state)) {
+  switch (LoadRawLog(state, RawLogHold::kMapping)) {
     case LoadOutcome::kLoaded:
       return true;
     case LoadOutcome::kCannotOpen:

@@ -8,11 +8,14 @@
 
 namespace quillon {
 
-LoadOutcome LoadRawLog(AppState& state) {
+LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
   // Sentence spans address the text with 32-bit offsets; a text they cannot
   // address is one this program cannot hold.
   SharedText text;
-  switch (ReadFileBytes(state.rawLogPath, std::numeric_limits<std::uint32_t>::max(), text)) {
+  const std::uint64_t most = std::numeric_limits<std::uint32_t>::max();
+  const FileBytesOutcome outcome = hold == RawLogHold::kMapping ? MapFileBytes(state.rawLogPath, most, text)
+                                                                : ReadFileBytes(state.rawLogPath, most, text);
+  switch (outcome) {
     case FileBytesOutcome::kCannotOpen:
       return LoadOutcome::kCannotOpen;
     case FileBytesOutcome::kTooLarge:

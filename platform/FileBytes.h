@@ -21,4 +21,17 @@ enum class FileBytesOutcome { kRead, kCannotOpen, kTooLarge };
 FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
                                std::shared_ptr<const std::string_view>& bytes);
 
+// The same bytes for a reader that is done with them in a moment (the
+// command line converter): mapped from the file's cache instead of copied,
+// which saves a copy and the fresh memory it needs. The mapping lives under a
+// read lease on the file: while `bytes` is shared, another program that
+// opens the file for writing or cuts it waits until they are released (at
+// most the system's lease-break time, 45 s by default), so no mapped page
+// can vanish under the reader. Where no lease can be had (the file is open
+// for writing somewhere, is another user's, or lies on a file system without
+// leases) and on systems other than Linux, the bytes are read as
+// ReadFileBytes reads them.
+FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
+                              std::shared_ptr<const std::string_view>& bytes);
+
 }  // namespace quillon

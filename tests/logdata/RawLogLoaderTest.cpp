@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "logdata/NmeaParser.h"
@@ -216,29 +222,32 @@ TEST(ParseRawLog, DoesNothingBeforeAnyLoad) {
   EXPECT_EQ(state.fixCounter, 1);
 }
 
-class LoadRawLogTest : public ::testing::Test {
+// Every load case holds for both ways of holding the bytes.
+class LoadRawLogTest : public ::testing::TestWithParam<RawLogHold> {
  protected:
+  LoadOutcome Load() { return LoadRawLog(state, GetParam()); }
+
   testing::TempWorkingDirectory directory;
   testing::FakeMessageBoxes boxes;
   AppState state;
 };
 
-TEST_F(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
+TEST_P(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
   std::string content = CrLfLines({kGgaA, kRmcA}) + std::string("\0\x1a\xff tail", 8);
   testing::WriteFile("Rawdata/a.txt", content);
   state.rawLogPath = "Rawdata/a.txt";
-  EXPECT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  EXPECT_EQ(Load(), LoadOutcome::kLoaded);
   ASSERT_TRUE(state.rawLogText);
   EXPECT_EQ(*state.rawLogText, content);
 }
 
 // The loaded bytes stay those of the file that was read when a new file is
 // renamed over it, as a download does, or when it is removed.
-TEST_F(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
+TEST_P(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
   const std::string content = CrLfLines({kGgaA, kRmcA});
   testing::WriteFile("Rawdata/a.txt", content);
   state.rawLogPath = "Rawdata/a.txt";
-  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  ASSERT_EQ(Load(), LoadOutcome::kLoaded);
   testing::WriteFile("Rawdata/b.txt", "other");
   std::filesystem::rename("Rawdata/b.txt", "Rawdata/a.txt");
   EXPECT_EQ(*state.rawLogText, content);
@@ -246,10 +255,10 @@ TEST_F(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
   EXPECT_EQ(*state.rawLogText, content);
 }
 
-TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
+TEST_P(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
-  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  ASSERT_EQ(Load(), LoadOutcome::kLoaded);
   auto previous = state.rawLogText;
   std::vector<std::string> paths = {"Rawdata/missing.txt", "Rawdata"};
 #ifndef _WIN32
@@ -261,7 +270,7 @@ TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
     SCOPED_TRACE(path);
     boxes.messages.clear();
     state.rawLogPath = path;
-    const LoadOutcome outcome = LoadRawLog(state);
+    const LoadOutcome outcome = Load();
     EXPECT_EQ(outcome, LoadOutcome::kCannotOpen);
     ShowLoadOutcome(boxes, outcome);
     ASSERT_EQ(boxes.messages.size(), 1u);
@@ -273,25 +282,25 @@ TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   EXPECT_EQ(state.fixList.Size(), 1u);
 }
 
-TEST_F(LoadRawLogTest, EmptyFileGivesEmptyText) {
+TEST_P(LoadRawLogTest, EmptyFileGivesEmptyText) {
   testing::WriteFile("Rawdata/empty.txt", "");
   state.rawLogPath = "Rawdata/empty.txt";
-  EXPECT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  EXPECT_EQ(Load(), LoadOutcome::kLoaded);
   ASSERT_TRUE(state.rawLogText);
   EXPECT_EQ(*state.rawLogText, "");
 }
 
-TEST_F(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
+TEST_P(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
-  ASSERT_EQ(LoadRawLog(state), LoadOutcome::kLoaded);
+  ASSERT_EQ(Load(), LoadOutcome::kLoaded);
   // A sparse file just beyond what 32-bit offsets can address.
   {
     testing::WriteFile("Rawdata/huge.txt", "");
     std::filesystem::resize_file("Rawdata/huge.txt", std::uintmax_t{1} << 32);
   }
   state.rawLogPath = "Rawdata/huge.txt";
-  const LoadOutcome outcome = LoadRawLog(state);
+  const LoadOutcome outcome = Load();
   EXPECT_EQ(outcome, LoadOutcome::kMemoryNotEnough);
   ShowLoadOutcome(boxes, outcome);
   ASSERT_EQ(boxes.messages.size(), 1u);
@@ -301,6 +310,47 @@ TEST_F(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
   ParseRawLog(state);
   EXPECT_TRUE(state.fixList.Empty());
 }
+
+#ifdef __linux__
+// A program that cuts the mapped file in place, as `cp` onto it does, waits
+// until the mapping is released instead of taking its pages away.
+TEST(LoadRawLogMapping, AWriterWaitsForTheMappingToGo) {
+  testing::TempWorkingDirectory directory;
+  AppState state;
+  const std::string content = CrLfLines({kGgaA, kRmcA});
+  testing::WriteFile("Rawdata/a.txt", content);
+  state.rawLogPath = "Rawdata/a.txt";
+  ASSERT_EQ(LoadRawLog(state, RawLogHold::kMapping), LoadOutcome::kLoaded);
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    // A program of its own: the descriptor that holds the lease does not
+    // reach it.
+    execl("/bin/sh", "sh", "-c", "printf x > Rawdata/a.txt", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  int status = 0;
+  EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer did not wait";
+  EXPECT_EQ(*state.rawLogText, content);
+  ParseRawLog(state);
+  EXPECT_EQ(state.fixList.Size(), 1u);
+  // The lease goes with the last share of the bytes: the Fix List holds one.
+  state.rawLogText.reset();
+  EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer did not wait";
+  state.fixList.Free();
+  const auto released = std::chrono::steady_clock::now();
+  ASSERT_EQ(waitpid(writer, &status, 0), writer);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - released, std::chrono::seconds(10)) << "the lease outlived the bytes";
+  EXPECT_EQ(testing::ReadFile("Rawdata/a.txt"), "x");
+}
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Holds, LoadRawLogTest, ::testing::Values(RawLogHold::kCopy, RawLogHold::kMapping),
+                         [](const ::testing::TestParamInfo<RawLogHold>& info) {
+                           return info.param == RawLogHold::kCopy ? "Copy" : "Mapping";
+                         });
 
 }  // namespace
 }  // namespace quillon

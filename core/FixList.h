@@ -4,9 +4,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
-
 #include "core/FixRecord.h"
+#include "core/RecordBlock.h"
 
 namespace quillon {
 
@@ -42,8 +41,8 @@ class FixList {
   std::size_t Size() const { return records_ ? records_->size() : 0; }
   const FixRecord& operator[](std::size_t i) const { return (*records_)[i]; }
   FixRecord& operator[](std::size_t i) { return Own()[i]; }
-  const std::vector<FixRecord>& Records() const { return records_ ? *records_ : kNoRecords; }
-  std::vector<FixRecord>& Records() { return Own(); }
+  const RecordBlock& Records() const { return records_ ? *records_ : kNoRecords; }
+  RecordBlock& Records() { return Own(); }
 
   const SharedText& Text() const { return text_; }
   void SetText(SharedText text) { text_ = std::move(text); }
@@ -65,18 +64,18 @@ class FixList {
   }
 
  private:
-  inline static const std::vector<FixRecord> kNoRecords;
+  inline static const RecordBlock kNoRecords;
 
-  std::vector<FixRecord>& Own() {
+  RecordBlock& Own() {
     if (!records_) {
-      records_ = std::make_shared<std::vector<FixRecord>>();
+      records_ = std::make_shared<RecordBlock>();
     } else if (records_.use_count() > 1) {
-      records_ = std::make_shared<std::vector<FixRecord>>(*records_);
+      records_ = std::make_shared<RecordBlock>(*records_);
     }
     return *records_;
   }
 
-  std::shared_ptr<std::vector<FixRecord>> records_;
+  std::shared_ptr<RecordBlock> records_;
   SharedText text_;
 };
 

@@ -25,7 +25,6 @@
 #include "logdata/NmeaParser.h"
 #include "logdata/RawLogLoader.h"
 #include "logdata/RawLogParser.h"
-#include "platform/MemoryAdvice.h"
 
 namespace quillon {
 
@@ -135,14 +134,10 @@ std::size_t ParseLines(std::string_view text, std::size_t begin, std::size_t end
   return made;
 }
 
-// Makes `slots` zero-filled records the Fix List's contents, in memory that
-// is asked for in huge pages before it is first touched.
-void MakeSlots(FixList& list, std::size_t slots) {
-  std::vector<FixRecord>& records = list.Records();
-  records.reserve(slots);
-  PreferHugePages(records.data(), records.capacity() * sizeof(FixRecord));
-  records.resize(slots);
-}
+// Makes `slots` cleared records the Fix List's contents. Nothing is written
+// here: the block's memory comes zero-filled, and each piece's thread is the
+// first to write its own slots.
+void MakeSlots(FixList& list, std::size_t slots) { list.Records().resize(slots); }
 
 // Where the second piece starts: the first GGA line from about the middle of
 // the text on. A GGA line drops whatever record still waits, so nothing
@@ -212,7 +207,7 @@ bool ParseInTwoPieces(AppState& state, std::string_view text, std::size_t split)
     }
   }
   worker.join();
-  std::vector<FixRecord>& records = state.fixList.Records();
+  RecordBlock& records = state.fixList.Records();
   if (!firstDone || !secondDone) {
     records.clear();
     return false;
@@ -249,7 +244,7 @@ void ParseRawLogText(AppState& state, std::size_t twoPieceMinimumSize) {
     if (split != std::string_view::npos && ParseInTwoPieces(state, text, split)) return;
   }
   MakeSlots(state.fixList, CountRmcIdentifiers(text) + 1);
-  std::vector<FixRecord>& records = state.fixList.Records();
+  RecordBlock& records = state.fixList.Records();
   records.resize(ParseLines(text, 0, text.size(), state.fixCounter, records.data()));
 }
 

@@ -47,7 +47,8 @@ std::vector<FixRecord> Parse(const std::string& text, std::int32_t firstCounter,
   state.rawLogText = MakeSharedText(text);
   ParseRawLogText(state, twoPieceMinimum);
   counterAfter = state.fixCounter;
-  return state.fixList.Records();
+  const RecordBlock& records = state.fixList.Records();
+  return std::vector<FixRecord>(records.begin(), records.end());
 }
 
 TEST(ParseRawLogText, TwoPiecesGiveTheRecordsAndCounterOfOne) {

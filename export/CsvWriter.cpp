@@ -7,6 +7,8 @@
 #include <memory>
 #include <exception>
 #include <string_view>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "export/FixText.h"
@@ -199,41 +201,102 @@ std::int64_t AppendRows(RowText& out, std::ostream* stream, const FixList& selec
   return total;
 }
 
-// A large selection is formatted as two halves at once, the second on a
-// worker thread into a text of its own that follows the first. The total is
-// a sum of whole metres, so the halves' sums add up to the same number.
-// False when no thread could be had; nothing is written then.
-bool WriteRowsInTwoPieces(std::ostream& out, const FixList& selection, bool useLocalTime, std::int64_t& total) {
-  const std::size_t middle = selection.Size() / 2;
-  std::unique_ptr<RowText> second;
-  std::int64_t secondTotal = 0;
-  std::exception_ptr secondError;
+// The blocks that the worker formats for the writing thread: two texts that
+// it fills in turn, so that it can format one block while the other waits
+// to be written.
+struct BlockHandoff {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::unique_ptr<RowText> texts[2];
+  std::int64_t metres[2] = {0, 0};
+  bool full[2] = {false, false};
+  bool stop = false;  // the writing thread gave up
+  std::exception_ptr error;
+};
+
+// A large selection is formatted on two threads in blocks of `blockRows`
+// rows: this one formats the even blocks straight into the stream, the
+// worker the odd ones, which this one writes after the block before them.
+// The first row of each block measures from the last row of the block
+// before, and the total is a sum of whole metres, so the bytes are those of
+// one thread. Only a few blocks of text exist at any time. False when no
+// thread could be had; nothing is written then.
+bool WriteRowsOnTwoThreads(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t blockRows,
+                           std::int64_t& total) {
+  const std::size_t rows = selection.Size();
+  const std::size_t blocks = (rows + blockRows - 1) / blockRows;
+  auto rowsOf = [&](std::size_t block, std::size_t& begin, std::size_t& end) {
+    begin = block * blockRows;
+    end = std::min(rows, begin + blockRows);
+  };
+  BlockHandoff handoff;
   std::thread worker;
   try {
     worker = std::thread([&]() noexcept {
       try {
-        second = std::make_unique<RowText>((selection.Size() - middle) * 80 + kMaxRowText);
-        secondTotal = AppendRows(*second, nullptr, selection, middle, selection.Size(), useLocalTime);
+        for (std::size_t block = 1; block < blocks; block += 2) {
+          const std::size_t slot = block / 2 % 2;
+          {
+            std::unique_lock<std::mutex> lock(handoff.mutex);
+            handoff.changed.wait(lock, [&] { return !handoff.full[slot] || handoff.stop; });
+            if (handoff.stop) return;
+          }
+          if (!handoff.texts[slot]) handoff.texts[slot] = std::make_unique<RowText>(blockRows * 80 + kMaxRowText);
+          RowText& text = *handoff.texts[slot];
+          text.Clear();
+          std::size_t begin = 0;
+          std::size_t end = 0;
+          rowsOf(block, begin, end);
+          const std::int64_t metres = AppendRows(text, nullptr, selection, begin, end, useLocalTime);
+          std::lock_guard<std::mutex> lock(handoff.mutex);
+          handoff.metres[slot] = metres;
+          handoff.full[slot] = true;
+          handoff.changed.notify_all();
+        }
       } catch (...) {
-        secondError = std::current_exception();
+        std::lock_guard<std::mutex> lock(handoff.mutex);
+        handoff.error = std::current_exception();
+        handoff.changed.notify_all();
       }
     });
   } catch (const std::exception&) {
     return false;
   }
-  std::exception_ptr firstError;
+  std::exception_ptr error;
   try {
-    RowText first(kChunkSize + kMaxRowText);
-    total = AppendRows(first, &out, selection, 0, middle, useLocalTime);
-    first.WriteTo(out);
+    RowText mine(kChunkSize + kMaxRowText);
+    total = 0;
+    for (std::size_t block = 0; block < blocks; ++block) {
+      std::size_t begin = 0;
+      std::size_t end = 0;
+      rowsOf(block, begin, end);
+      if (block % 2 == 0) {
+        total += AppendRows(mine, &out, selection, begin, end, useLocalTime);
+        mine.WriteTo(out);
+        mine.Clear();
+        continue;
+      }
+      const std::size_t slot = block / 2 % 2;
+      std::unique_lock<std::mutex> lock(handoff.mutex);
+      handoff.changed.wait(lock, [&] { return handoff.full[slot] || handoff.error; });
+      if (!handoff.full[slot]) std::rethrow_exception(handoff.error);
+      lock.unlock();
+      handoff.texts[slot]->WriteTo(out);
+      total += handoff.metres[slot];
+      lock.lock();
+      handoff.full[slot] = false;
+      handoff.changed.notify_all();
+    }
   } catch (...) {
-    firstError = std::current_exception();
+    error = std::current_exception();
+  }
+  {
+    std::lock_guard<std::mutex> lock(handoff.mutex);
+    handoff.stop = true;
+    handoff.changed.notify_all();
   }
   worker.join();
-  if (firstError) std::rethrow_exception(firstError);
-  if (secondError) std::rethrow_exception(secondError);
-  second->WriteTo(out);
-  total += secondTotal;
+  if (error) std::rethrow_exception(error);
   return true;
 }
 
@@ -243,12 +306,13 @@ void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime) {
   WriteCsv(out, selection, useLocalTime, kCsvTwoPieceMinimumRows);
 }
 
-void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows) {
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows,
+              std::size_t blockRows) {
   out << kCsvHeader << "\r\n";
   std::int64_t total = 0;
   RowText tail(kChunkSize + kMaxRowText);
   if (selection.Size() < twoPieceMinimumRows || selection.Size() < 2 ||
-      !WriteRowsInTwoPieces(out, selection, useLocalTime, total)) {
+      !WriteRowsOnTwoThreads(out, selection, useLocalTime, std::max<std::size_t>(blockRows, 1), total)) {
     total = AppendRows(tail, &out, selection, 0, selection.Size(), useLocalTime);
   }
   tail.Append("Total distance : ");

@@ -21,11 +21,14 @@ std::string CsvFileName(const AppState& state);
 // line end.
 void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime);
 
-// From this many rows on, the rows are formatted as two halves on two threads.
+// From this many rows on, the rows are formatted on two threads, in blocks
+// of kCsvBlockRows rows that the two take in turn.
 inline constexpr std::size_t kCsvTwoPieceMinimumRows = 20000;
+inline constexpr std::size_t kCsvBlockRows = 8192;
 
-// WriteCsv with the row count from which it formats two halves at once; the
-// bytes are the same whatever that count is.
-void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows);
+// WriteCsv with the row count from which it uses two threads and the rows
+// of a block; the bytes are the same whatever those counts are.
+void WriteCsv(std::ostream& out, const FixList& selection, bool useLocalTime, std::size_t twoPieceMinimumRows,
+              std::size_t blockRows = kCsvBlockRows);
 
 }  // namespace quillon

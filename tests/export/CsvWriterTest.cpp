@@ -261,9 +261,9 @@ TEST(CsvWriterTest, TwoDecimalsMatchTheExactConversion) {
   }
 }
 
-TEST(CsvWriterTest, TwoHalvesGiveTheBytesOfOnePiece) {
+TEST(CsvWriterTest, TwoThreadsGiveTheBytesOfOne) {
   // Rows whose distances and totals depend on the row before, across the
-  // middle where the second half starts.
+  // edges of the blocks that the two threads take in turn.
   std::mt19937 random(7);
   for (std::size_t size : {2, 3, 101, 1000}) {
     testing::ListBuilder builder;
@@ -279,10 +279,13 @@ TEST(CsvWriterTest, TwoHalvesGiveTheBytesOfOnePiece) {
     for (bool local : {false, true}) {
       SCOPED_TRACE(std::to_string(size) + " rows, local " + std::to_string(local));
       std::ostringstream onePiece;
-      std::ostringstream twoPieces;
       WriteCsv(onePiece, list, local, std::numeric_limits<std::size_t>::max());
-      WriteCsv(twoPieces, list, local, 0);
-      EXPECT_EQ(twoPieces.str(), onePiece.str());
+      for (std::size_t blockRows : {std::size_t{1}, std::size_t{7}, std::size_t{64}, kCsvBlockRows}) {
+        SCOPED_TRACE("blocks of " + std::to_string(blockRows));
+        std::ostringstream twoThreads;
+        WriteCsv(twoThreads, list, local, 0, blockRows);
+        EXPECT_EQ(twoThreads.str(), onePiece.str());
+      }
     }
   }
 }

@@ -12,9 +12,10 @@ enum class FileBytesOutcome { kRead, kCannotOpen, kTooLarge };
 // The bytes of the regular file at `path` in one piece, read-only, kept for
 // as long as `bytes` is shared. They are read into a buffer of their own that
 // is not cleared first (a full logger memory is some 40 MB; clearing it was a
-// tenth of a conversion). The file is not mapped: a mapped file that another
-// program cuts shorter in place (as `cp` onto it does) would stop this
-// program at its next read. kCannotOpen for anything but a regular file that
+// tenth of a conversion). The file is not mapped: a window keeps its log for
+// as long as the user likes, and a mapped file that another program cuts
+// shorter in place (as `cp` onto it does) would stop this program at its
+// next read. kCannotOpen for anything but a regular file that
 // can be opened (a pipe is refused without waiting for a writer); kTooLarge
 // for a file of more than `maxBytes` bytes or one that does not fit in
 // memory. `bytes` changes only with kRead.

@@ -13,7 +13,6 @@
 
 #include "export/FixText.h"
 #include "logdata/Distance.h"
-#include "platform/MemoryAdvice.h"
 
 namespace quillon {
 
@@ -112,9 +111,7 @@ namespace {
 // the buffer is not cleared before it is written.
 class RowText {
  public:
-  explicit RowText(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {
-    PreferHugePages(data_.get(), capacity_);
-  }
+  explicit RowText(std::size_t capacity) : data_(new char[capacity]), capacity_(capacity) {}
 
   // Where the next text goes, with room for `room` characters after it.
   char* Room(std::size_t room) {

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -30,10 +29,6 @@ class RecordBlock {
   using const_iterator = const FixRecord*;
 
   RecordBlock() = default;
-  RecordBlock(std::initializer_list<FixRecord> records) {
-    reserve(records.size());
-    for (const FixRecord& r : records) push_back(r);
-  }
   RecordBlock(const RecordBlock& other) { CopyFrom(other); }
   RecordBlock(RecordBlock&& other) noexcept { Take(other); }
   RecordBlock& operator=(const RecordBlock& other) {
@@ -60,8 +55,6 @@ class RecordBlock {
   const FixRecord* data() const { return data_; }
   FixRecord& operator[](std::size_t i) { return data_[i]; }
   const FixRecord& operator[](std::size_t i) const { return data_[i]; }
-  FixRecord& back() { return data_[size_ - 1]; }
-  const FixRecord& back() const { return data_[size_ - 1]; }
   iterator begin() { return data_; }
   iterator end() { return data_ + size_; }
   const_iterator begin() const { return data_; }

@@ -79,11 +79,6 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
   return outcome;
 }
 
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes) {
-  return ReadFileBytes(path, maxBytes, bytes);
-}
-
 #else
 
 FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
@@ -112,6 +107,8 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
   close(fd);
   return outcome;
 }
+
+#endif
 
 #ifdef __linux__
 
@@ -145,15 +142,14 @@ FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
                               std::shared_ptr<const std::string_view>& bytes) {
   auto mapping = std::make_shared<LeasedMapping>();
   mapping->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  // The size is read once the lease holds: no one can change the file from
+  // then on. Only a regular file takes a lease.
   struct stat status {};
-  if (mapping->fd < 0 || fstat(mapping->fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+  if (mapping->fd < 0 || !TakeReadLease(mapping->fd) || fstat(mapping->fd, &status) != 0 ||
       static_cast<std::uint64_t>(status.st_size) > maxBytes ||
-      static_cast<std::uint64_t>(status.st_size) > std::numeric_limits<std::size_t>::max() / 2 ||
-      !TakeReadLease(mapping->fd)) {
+      static_cast<std::uint64_t>(status.st_size) > std::numeric_limits<std::size_t>::max() / 2) {
     return ReadFileBytes(path, maxBytes, bytes);
   }
-  // The size once the lease holds: no one can cut the file from now on.
-  if (fstat(mapping->fd, &status) != 0) return ReadFileBytes(path, maxBytes, bytes);
   mapping->size = static_cast<std::size_t>(status.st_size);
   if (mapping->size > 0) {
     mapping->address = mmap(nullptr, mapping->size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, mapping->fd, 0);
@@ -164,14 +160,16 @@ FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
   return FileBytesOutcome::kRead;
 }
 
-#else
+#endif
 
+#ifndef __linux__
+
+// Without leases a mapping could lose its pages under the reader: the bytes
+// are read.
 FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
                               std::shared_ptr<const std::string_view>& bytes) {
   return ReadFileBytes(path, maxBytes, bytes);
 }
-
-#endif
 
 #endif
 

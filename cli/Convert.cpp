@@ -8,6 +8,7 @@
 #include "cli/OutputTarget.h"
 #include "core/AppState.h"
 #include "core/MessageTexts.h"
+#include "export/CsvOfRawLog.h"
 #include "export/CsvWriter.h"
 #include "export/GpxExport.h"
 #include "export/KmlWriter.h"
@@ -138,6 +139,41 @@ const char* RefusalText(RangeOutcome outcome) {
   return nullptr;
 }
 
+void SayNoFix(const ConvertOptions& options, std::ostream& err) {
+  err << kProgram << "'" << options.rawLog << "' holds no position fix; nothing written\n";
+}
+
+// Whether the output went anywhere, in the command line's words.
+int Finished(const OutputResult& result, const std::string& path, std::size_t leftOut, std::ostream& out,
+             std::ostream& err) {
+  if (!result.written) {
+    err << kProgram << "cannot write '" << path << "': " << result.problem << '\n';
+    return kConvertFailed;
+  }
+  if (leftOut > 0) err << kProgram << GpxLeftOutText(leftOut) << '\n';
+  // Output sent to a stream (-o /dev/stdout, a device, a pipe) stays the data alone.
+  if (!result.intoStream) out << path << '\n';
+  return kConvertOk;
+}
+
+// The CSV table straight from the raw log text, without a Fix List or a
+// Selection List: the same bytes, in a fraction of the memory and time. A
+// log without a fix leaves the output as it was.
+int ConvertToCsv(const AppState& state, const RangeFilter& filter, const ConvertOptions& options,
+                 const std::string& path, std::ostream& out, std::ostream& err) {
+  bool noFix = false;
+  const OutputResult result = WriteOutput(path, [&](std::ostream& file) {
+    noFix = WriteCsvOfRawLog(file, *state.rawLogText, filter, options.useLocalTime) == 0;
+    // A failed stream is one that WriteOutput does not keep.
+    if (noFix) file.setstate(std::ios::badbit);
+  });
+  if (noFix) {
+    SayNoFix(options, err);
+    return kConvertFailed;
+  }
+  return Finished(result, path, 0, out, err);
+}
+
 }  // namespace
 
 int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
@@ -151,21 +187,26 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     return kConvertRefused;
   }
   if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
-  ParseRawLog(state);
-  ComputeLocalTimes(state.fixList);
 
   RangeRequest request;
   request.mode = RangeMode(options.range);
   request.dateTexts = options.dateTexts;
   request.tagText = options.tagText;
   request.useLocalTime = options.useLocalTime;
+  RangeFilter filter;
+  if (options.format == ConvertFormat::kCsv && MakeRangeFilter(request, filter) == RangeOutcome::kSelected) {
+    return ConvertToCsv(state, filter, options, path, out, err);
+  }
+
+  ParseRawLog(state);
+  ComputeLocalTimes(state.fixList);
   const RangeOutcome outcome = PrepareSelection(state, request);
   if (const char* refusal = RefusalText(outcome)) {
     err << refusal << '\n';
     return kConvertRefused;
   }
   if (outcome == RangeOutcome::kNoFixes) {
-    err << kProgram << "'" << options.rawLog << "' holds no position fix; nothing written\n";
+    SayNoFix(options, err);
     return kConvertFailed;
   }
   // The selection keeps the raw text alive; the Fix List is not needed any more.
@@ -174,14 +215,7 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   std::size_t leftOut = 0;
   const OutputResult result = WriteOutput(
       path, [&](std::ostream& file) { leftOut = Render(file, state, options.format, options.useLocalTime); });
-  if (!result.written) {
-    err << kProgram << "cannot write '" << path << "': " << result.problem << '\n';
-    return kConvertFailed;
-  }
-  if (leftOut > 0) err << kProgram << GpxLeftOutText(leftOut) << '\n';
-  // Output sent to a stream (-o /dev/stdout, a device, a pipe) stays the data alone.
-  if (!result.intoStream) out << path << '\n';
-  return kConvertOk;
+  return Finished(result, path, leftOut, out, err);
 }
 
 }  // namespace quillon

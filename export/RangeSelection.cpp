@@ -21,8 +21,8 @@ std::int64_t FixKey(const FixRecord& r, bool useLocalTime) {
 // Copies the records that match, reserving room first so that a large log is
 // never held twice while the Selection List grows. When every fix matches, an
 // empty Selection List shares the Fix List's records instead of copying them.
-template <typename Match>
-void AppendMatching(AppState& state, Match match) {
+void AppendMatching(AppState& state, const RangeFilter& filter) {
+  auto match = [&filter](const FixRecord& r) { return filter.Matches(r); };
   const FixList& fixList = state.fixList;
   std::size_t count = 0;
   for (const FixRecord& r : fixList.Records()) count += match(r) ? 1 : 0;
@@ -34,32 +34,6 @@ void AppendMatching(AppState& state, Match match) {
   for (const FixRecord& r : fixList.Records()) {
     if (match(r)) AppendSelectedCopy(state.selectionList, fixList, r);
   }
-}
-
-RangeOutcome SelectByDate(AppState& state, const RangeRequest& request) {
-  std::array<std::int32_t, 8> box{};
-  for (std::size_t i = 0; i < box.size(); ++i) {
-    std::optional<std::int32_t> value = ReadWholeNumber(request.dateTexts[i]);
-    if (!value) return RangeOutcome::kNoDate;
-    box[i] = *value;
-  }
-  const auto [fromYear, fromMonth, fromDay, fromHour, toYear, toMonth, toDay, toHour] = box;
-  if (fromMonth > 12 || fromDay > 31 || fromHour > 24 || toMonth > 12 || toDay > 31 || toHour > 24) {
-    return RangeOutcome::kBadRange;
-  }
-  const bool useLocalTime = request.useLocalTime;
-  const std::int64_t fromKey = RangeKey(fromYear, fromMonth, fromDay, fromHour);
-  const std::int64_t toKey = RangeKey(toYear, toMonth, toDay, toHour);
-  AppendMatching(state, [&](const FixRecord& r) {
-    std::int64_t key = FixKey(r, useLocalTime);
-    return fromKey <= key && key <= toKey;
-  });
-  return RangeOutcome::kSelected;
-}
-
-void SelectByTag(AppState& state, const RangeRequest& request) {
-  const std::int32_t tag = ReadWholeNumber(request.tagText).value_or(0);
-  AppendMatching(state, [tag](const FixRecord& r) { return !r.untagged && r.tag == tag; });
 }
 
 }  // namespace
@@ -80,20 +54,55 @@ std::int64_t RangeKey(std::int64_t year, std::int64_t month, std::int64_t day, s
   return JoinedKey(year - 2000, month, day, hour);
 }
 
-RangeOutcome SelectRange(AppState& state, const RangeRequest& request) {
-  if (state.fixList.Empty()) return RangeOutcome::kNoFixes;
+bool RangeFilter::Matches(const FixRecord& r) const {
+  switch (mode_) {
+    case kRangeByDateMode: {
+      const std::int64_t key = FixKey(r, useLocalTime_);
+      return fromKey_ <= key && key <= toKey_;
+    }
+    case kRangeByTagMode:
+      return !r.untagged && r.tag == tag_;
+    default:
+      return true;
+  }
+}
+
+RangeOutcome MakeRangeFilter(const RangeRequest& request, RangeFilter& filter) {
+  filter = RangeFilter();
+  filter.mode_ = request.mode;
   switch (request.mode) {
     case kRangeAllMode:
-      AppendMatching(state, [](const FixRecord&) { return true; });
       return RangeOutcome::kSelected;
     case kRangeByDateMode:
-      return SelectByDate(state, request);
+      break;
     case kRangeByTagMode:
-      SelectByTag(state, request);
+      filter.tag_ = ReadWholeNumber(request.tagText).value_or(0);
       return RangeOutcome::kSelected;
     default:
       return RangeOutcome::kNoRangeChosen;
   }
+  std::array<std::int32_t, 8> box{};
+  for (std::size_t i = 0; i < box.size(); ++i) {
+    std::optional<std::int32_t> value = ReadWholeNumber(request.dateTexts[i]);
+    if (!value) return RangeOutcome::kNoDate;
+    box[i] = *value;
+  }
+  const auto [fromYear, fromMonth, fromDay, fromHour, toYear, toMonth, toDay, toHour] = box;
+  if (fromMonth > 12 || fromDay > 31 || fromHour > 24 || toMonth > 12 || toDay > 31 || toHour > 24) {
+    return RangeOutcome::kBadRange;
+  }
+  filter.useLocalTime_ = request.useLocalTime;
+  filter.fromKey_ = RangeKey(fromYear, fromMonth, fromDay, fromHour);
+  filter.toKey_ = RangeKey(toYear, toMonth, toDay, toHour);
+  return RangeOutcome::kSelected;
+}
+
+RangeOutcome SelectRange(AppState& state, const RangeRequest& request) {
+  if (state.fixList.Empty()) return RangeOutcome::kNoFixes;
+  RangeFilter filter;
+  const RangeOutcome outcome = MakeRangeFilter(request, filter);
+  if (outcome == RangeOutcome::kSelected) AppendMatching(state, filter);
+  return outcome;
 }
 
 RangeOutcome PrepareSelection(AppState& state, const RangeRequest& request) {

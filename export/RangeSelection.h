@@ -43,6 +43,24 @@ std::optional<std::int32_t> ReadWholeNumber(std::string_view text);
 // still orders before them (a key read from the printed text would not).
 std::int64_t RangeKey(std::int64_t year, std::int64_t month, std::int64_t day, std::int64_t hour);
 
+// Which fixes a request selects, once its boxes have been read.
+class RangeFilter {
+ public:
+  bool Matches(const FixRecord& r) const;
+
+ private:
+  friend RangeOutcome MakeRangeFilter(const RangeRequest& request, RangeFilter& filter);
+  std::uint8_t mode_ = kRangeAllMode;
+  bool useLocalTime_ = false;
+  std::int64_t fromKey_ = 0;
+  std::int64_t toKey_ = 0;
+  std::int32_t tag_ = 0;
+};
+
+// The filter of a request: kSelected and `filter` set, or the refusal
+// (kNoRangeChosen for no or an unknown mode, kNoDate, kBadRange).
+RangeOutcome MakeRangeFilter(const RangeRequest& request, RangeFilter& filter);
+
 // Appends copies of the Fix Records that request.mode selects to the (empty)
 // Selection List, in Fix List order. An unknown mode counts as none chosen.
 RangeOutcome SelectRange(AppState& state, const RangeRequest& request);

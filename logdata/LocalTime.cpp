@@ -75,9 +75,15 @@ class DayCache {
 
 void ComputeLocalTimes(FixList& fixList) {
   ReloadTimeZone();
+  RecordBlock& records = fixList.Records();
+  FillLocalTimes(records.begin(), records.end());
+}
+
+void FillLocalTimes(FixRecord* begin, FixRecord* end) {
   UtcOffsetCache offsets;
   DayCache days;
-  for (FixRecord& record : fixList.Records()) {
+  for (FixRecord* at = begin; at != end; ++at) {
+    FixRecord& record = *at;
     CivilTime utc{2000 + std::int64_t{record.utcYear}, record.utcMonth, record.utcDay,
                   record.utcHour,        record.utcMinute, record.utcSecond};
     if (!IsValidCivilTime(utc)) continue;

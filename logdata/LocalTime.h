@@ -10,4 +10,8 @@ namespace quillon {
 // local-time fields as they are.
 void ComputeLocalTimes(FixList& fixList);
 
+// The same for the records from `begin` to `end`, in the time zone as last
+// read (ReloadTimeZone); safe to call from several threads at once.
+void FillLocalTimes(FixRecord* begin, FixRecord* end);
+
 }  // namespace quillon

@@ -14,24 +14,47 @@ namespace {
 constexpr int kLastGgaField = 10;  // altitude
 constexpr int kLastRmcField = 10;  // date
 
+// Bit k set where byte k of the `count` (at most 64) bytes from `at` is a
+// comma. Eight bytes at a time where the byte order allows: a byte that is
+// zero after the XOR with commas gets its high bit, and the multiplication
+// gathers those eight bits into the top byte.
+std::uint64_t CommaBits(const char* at, std::size_t count) {
+  std::uint64_t bits = 0;
+  std::size_t k = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kCommas = 0x2C2C2C2C2C2C2C2Cull;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    for (; k + 8 <= count; k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, at + k, sizeof word);
+      const std::uint64_t x = word ^ kCommas;
+      const std::uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+      bits |= ((zero >> 7) * 0x0102040810204080ull >> 56) << k;
+    }
+  }
+  for (; k < count; ++k) bits |= std::uint64_t{at[k] == ','} << k;
+  return bits;
+}
+
 // Calls handle(number, field, position) for every comma-terminated field of
 // `text`, numbered from `firstNumber`, up to field `lastNumber`: the fields
 // after it hold nothing a record keeps. Whatever follows the last comma (the
 // checksum of a standard sentence) is never a field.
 template <typename Handler>
 void ForEachField(std::string_view text, int firstNumber, int lastNumber, Handler&& handle) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  const char* field = begin;
+  // Field lengths differ from line to line, so a test per byte that ends a
+  // field is a guess the processor often gets wrong. The commas come from a
+  // bit map of 64 bytes at a time instead, and the loop runs once per field.
+  std::size_t field = 0;
   int number = firstNumber;
-  // Fields are a few bytes long: a plain walk over the bytes finds their
-  // commas sooner than a search that starts afresh for each field.
-  for (const char* at = begin; at != end; ++at) {
-    if (*at != ',') continue;
-    const auto position = static_cast<std::size_t>(field - begin);
-    handle(number, text.substr(position, std::min(static_cast<std::size_t>(at - field), kMaxFieldLength)), position);
-    field = at + 1;
-    if (++number > lastNumber) return;
+  for (std::size_t from = 0; from < text.size(); from += 64) {
+    for (std::uint64_t bits = CommaBits(text.data() + from, std::min<std::size_t>(text.size() - from, 64)); bits;
+         bits &= bits - 1) {
+      const std::size_t comma = from + static_cast<std::size_t>(std::countr_zero(bits));
+      handle(number, text.substr(field, std::min(comma - field, kMaxFieldLength)), field);
+      field = comma + 1;
+      if (++number > lastNumber) return;
+    }
   }
 }
 

@@ -140,19 +140,10 @@ std::size_t ParseLines(std::string_view text, std::size_t begin, std::size_t end
 void MakeSlots(FixList& list, std::size_t slots) { list.Records().resize(slots); }
 
 // Where the second piece starts: the first GGA line from about the middle of
-// the text on. A GGA line drops whatever record still waits, so nothing
-// before it reaches a record after it; only the numbering carries over. npos
-// when there is none.
+// the text on; npos when there is none.
 std::size_t FindSplit(std::string_view text) {
-  const std::size_t middle = FindByte(text, '\n', text.size() / 2);
-  std::size_t split = std::string_view::npos;
-  if (middle == std::string_view::npos) return split;
-  ForEachLine(text, middle + 1, text.size(), [&](std::size_t start, std::string_view, const LineMarks& marks) {
-    if (marks.gga == std::string_view::npos) return true;
-    split = start;
-    return false;
-  });
-  return split;
+  const std::size_t split = PieceStart(text, text.size() / 2);
+  return split < text.size() ? split : std::string_view::npos;
 }
 
 // The two pieces on two threads: this one parses [0, split) into the Fix
@@ -229,6 +220,25 @@ bool ParseInTwoPieces(AppState& state, std::string_view text, std::size_t split)
 }
 
 }  // namespace
+
+std::size_t PieceStart(std::string_view text, std::size_t from) {
+  if (from == 0) return 0;
+  const std::size_t lineEnd = FindByte(text, '\n', from);
+  std::size_t start = text.size();
+  if (lineEnd == std::string_view::npos) return start;
+  ForEachLine(text, lineEnd + 1, text.size(), [&](std::size_t lineStart, std::string_view, const LineMarks& marks) {
+    if (marks.gga == std::string_view::npos) return true;
+    start = lineStart;
+    return false;
+  });
+  return start;
+}
+
+void ParsePiece(std::string_view text, std::size_t begin, std::size_t end, RecordBlock& records) {
+  records.resize(CountRmcIdentifiers(text.substr(begin, end - begin)) + 1);
+  std::int32_t counter = 1;
+  records.resize(ParseLines(text, begin, end, counter, records.data()));
+}
 
 void ParseRawLog(AppState& state) { ParseRawLogText(state, kTwoPieceMinimumSize); }
 

@@ -80,9 +80,14 @@ TEST_F(ConvertCommandTest, UnwritableOutputExitsWithOneAndTheCause) {
   EXPECT_TRUE(fs::is_empty(temp_.Path() / "folder"));
 
   testing::WriteFileBytes(temp_.Path() / "empty_Rawdata_1.txt", "no sentences here\r\n");
-  RunResult r = Run({"empty_Rawdata_1.txt"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "quillon-convert: 'empty_Rawdata_1.txt' holds no position fix; nothing written\n");
+  for (const char* output : {"empty.csv", "/dev/stdout"}) {
+    SCOPED_TRACE(output);
+    RunResult r = Run({"empty_Rawdata_1.txt", "-o", output});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "quillon-convert: 'empty_Rawdata_1.txt' holds no position fix; nothing written\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(fs::exists(temp_.Path() / "empty.csv"));
 }
 
 // Standard output (or error) redirected to a file and named with -o: the

@@ -11,7 +11,7 @@ namespace quillon {
 // The raw log is read in pieces of about this many bytes, each parsed and
 // written as rows before the next, so that only a few pieces' records and
 // rows exist at any time.
-inline constexpr std::size_t kCsvPieceSize = std::size_t{256} << 10;
+inline constexpr std::size_t kCsvPieceSize = std::size_t{64} << 10;
 
 // The CSV table of the fixes of a raw log text that `filter` selects, the
 // same bytes as WriteCsv of the Selection List that parsing the text and

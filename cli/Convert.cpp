@@ -157,20 +157,17 @@ int Finished(const OutputResult& result, const std::string& path, std::size_t le
 }
 
 // The CSV table straight from the raw log text, without a Fix List or a
-// Selection List: the same bytes, in a fraction of the memory and time. A
-// log without a fix leaves the output as it was.
+// Selection List: the same bytes, in a fraction of the memory and time. As
+// on the list path, a log without a fix is refused before the output is
+// opened (normally only its first piece is parsed twice for that).
 int ConvertToCsv(const AppState& state, const RangeFilter& filter, const ConvertOptions& options,
                  const std::string& path, std::ostream& out, std::ostream& err) {
-  bool noFix = false;
-  const OutputResult result = WriteOutput(path, [&](std::ostream& file) {
-    noFix = WriteCsvOfRawLog(file, *state.rawLogText, filter, options.useLocalTime) == 0;
-    // A failed stream is one that WriteOutput does not keep.
-    if (noFix) file.setstate(std::ios::badbit);
-  });
-  if (noFix) {
+  if (!RawLogHoldsAFix(*state.rawLogText)) {
     SayNoFix(options, err);
     return kConvertFailed;
   }
+  const OutputResult result = WriteOutput(
+      path, [&](std::ostream& file) { WriteCsvOfRawLog(file, *state.rawLogText, filter, options.useLocalTime); });
   return Finished(result, path, 0, out, err);
 }
 

@@ -100,4 +100,14 @@ std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const Ran
   return fixes;
 }
 
+bool RawLogHoldsAFix(std::string_view text, std::size_t pieceSize) {
+  pieceSize = std::max<std::size_t>(pieceSize, 1);
+  RecordBlock records;
+  for (std::size_t from = 0; from < text.size(); from += pieceSize) {
+    ParsePiece(text, PieceStart(text, from), PieceStart(text, from + pieceSize), records);
+    if (!records.empty()) return true;
+  }
+  return false;
+}
+
 }  // namespace quillon

@@ -22,4 +22,8 @@ inline constexpr std::size_t kCsvPieceSize = std::size_t{64} << 10;
 std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const RangeFilter& filter, bool useLocalTime,
                              std::size_t pieceSize = kCsvPieceSize);
 
+// Whether the text holds a fix at all; parses piece by piece only as far as
+// the first one.
+bool RawLogHoldsAFix(std::string_view text, std::size_t pieceSize = kCsvPieceSize);
+
 }  // namespace quillon

@@ -80,7 +80,7 @@ TEST_F(ConvertCommandTest, UnwritableOutputExitsWithOneAndTheCause) {
   EXPECT_TRUE(fs::is_empty(temp_.Path() / "folder"));
 
   testing::WriteFileBytes(temp_.Path() / "empty_Rawdata_1.txt", "no sentences here\r\n");
-  for (const char* output : {"empty.csv", "/dev/stdout"}) {
+  for (const char* output : {"empty.csv", "/dev/stdout", "no/such/folder/out.csv"}) {
     SCOPED_TRACE(output);
     RunResult r = Run({"empty_Rawdata_1.txt", "-o", output});
     EXPECT_EQ(r.status, 1);

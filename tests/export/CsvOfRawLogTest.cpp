@@ -127,7 +127,11 @@ TEST(CsvOfRawLogTest, ALogWithoutAFixWritesNothing) {
     std::ostringstream out;
     EXPECT_EQ(WriteCsvOfRawLog(out, log, all, false, 16), 0u);
     EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(RawLogHoldsAFix(log, 16));
   }
+  // A fix far into the text, after many pieces without one.
+  const std::string late = std::string(5000, '\n') + RandomLog(3, 40);
+  EXPECT_TRUE(RawLogHoldsAFix(late, 16));
 }
 
 }  // namespace

@@ -248,7 +248,20 @@ Test() {
   # one, and a program that starts while the last one is shutting down can
   # fail before it runs at all.
   WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) || status=1
+  if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure); then
+    # A test program that Wine fails to start (seen once in a CI run:
+    # no output at all, 0.02 s) is not a fault of the program. Wine's
+    # own messages show what happened; the failed tests get one more run, so
+    # a real fault still fails, twice.
+    Log "some tests failed under Wine; the end of Wine's messages:"
+    tail -n 40 "$dir/wine-prefix/wine-stderr.log" 2>/dev/null || true
+    Log "running the failed tests once more"
+    if (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --rerun-failed --timeout 180 --output-on-failure); then
+      Log "warning: the failed tests passed on their second run under Wine"
+    else
+      status=1
+    fi
+  fi
   WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -k || true
   Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
   # The stand-in library on a Wine COM port needs the Linux emulator.

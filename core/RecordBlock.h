@@ -83,6 +83,14 @@ class RecordBlock {
     size_ = n;
     if (zeroFrom_ < n) zeroFrom_ = n;
   }
+  // Grows or shrinks to n records without clearing: records past the old
+  // size hold whatever was there before, for a caller that writes each
+  // record before it reads it.
+  void ResizeForOverwrite(std::size_t n) {
+    reserve(n);
+    size_ = n;
+    if (zeroFrom_ < n) zeroFrom_ = n;
+  }
   void push_back(const FixRecord& record) {
     if (size_ == capacity_) reserve(capacity_ < 8 ? 8 : capacity_ * 2);
     data_[size_++] = record;

@@ -18,8 +18,9 @@ namespace {
 // One piece's records and rows. The metres of a piece's first row are those
 // from the last row of an earlier piece, which its thread may not have seen
 // yet: the row is written without them, and they go in where `cut` says
-// when the piece is handed on in order.
-struct PieceRows {
+// when the piece is handed on in order. Each slot is written row by row by
+// its own thread, so slots never share a cache line.
+struct alignas(64) PieceRows {
   RecordBlock records;
   RowText text{kCsvPieceSize / 2 + kMaxRowText};
   std::size_t fixes = 0;

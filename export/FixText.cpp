@@ -2,17 +2,27 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 namespace quillon {
 
 namespace {
 
-// The decimal digits of `value`, written backwards so that they end at
-// `end`; returns where they start.
-char* DigitsEndingAt(char* end, std::uint64_t value) {
+// How many decimal digits `value` has (1 for 0).
+std::size_t DigitCount(std::uint64_t value) {
+  std::size_t count = 1;
+  for (; value >= 10000; value /= 10000) count += 4;
+  if (value >= 1000) return count + 3;
+  if (value >= 100) return count + 2;
+  return value >= 10 ? count + 1 : count;
+}
+
+// The decimal digits of `value` at `at`, written from the last one back, so
+// that no digit is copied afterwards; returns their end.
+char* WriteDigits(char* at, std::uint64_t value) {
+  char* const end = at + DigitCount(value);
+  char* digit = end;
   do {
-    *--end = static_cast<char>('0' + value % 10);
+    *--digit = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
   return end;
@@ -43,11 +53,7 @@ char* WriteInteger(char* at, std::int64_t value) {
     *at++ = '-';
     magnitude = 0 - magnitude;
   }
-  char digits[kMaxIntegerText];
-  const char* first = DigitsEndingAt(digits + sizeof digits, magnitude);
-  const auto length = static_cast<std::size_t>(digits + sizeof digits - first);
-  std::memcpy(at, first, length);
-  return at + length;
+  return WriteDigits(at, magnitude);
 }
 
 void AppendInteger(std::string& out, std::int64_t value) {
@@ -70,11 +76,7 @@ char* WriteTwoDecimals(char* at, double value) {
       auto whole = static_cast<std::uint64_t>(nearest < 0 ? -nearest : nearest);
       // As printf: a negative value keeps its sign even when it rounds to 0.
       if (std::signbit(value)) *at++ = '-';
-      char digits[kMaxIntegerText + 1];
-      char* first = DigitsEndingAt(digits + sizeof digits, whole / 100);
-      const auto length = static_cast<std::size_t>(digits + sizeof digits - first);
-      std::memcpy(at, first, length);
-      at += length;
+      at = WriteDigits(at, whole / 100);
       const auto cents = static_cast<unsigned>(whole % 100);
       at[0] = '.';
       at[1] = static_cast<char>('0' + cents / 10);

@@ -16,6 +16,8 @@
 // A full logger memory is parsed as two pieces on two threads (see
 // ParseRawLog); each piece goes through the same line loop.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <string_view>
@@ -58,16 +60,92 @@ struct LineMarks {
   bool checksum = false;
 };
 
-LineMarks FindMarks(std::string_view line) {
-  LineMarks marks;
-  for (std::size_t i = FindByte(line, '$', 0); i != std::string_view::npos; i = FindByte(line, '$', i + 1)) {
-    std::string_view id = line.substr(i, kGgaId.size());
-    if (marks.gga == std::string_view::npos && id == kGgaId) marks.gga = i;
-    if (marks.rmc == std::string_view::npos && id == kRmcId) marks.rmc = i;
-  }
-  marks.checksum = line.find(kChecksumWord) != std::string_view::npos;
-  return marks;
+// The high bit of each byte of `word` that equals `byte`, and no other bit.
+std::uint64_t BytesEqual(std::uint64_t word, char byte) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
+
+// Notes the identifier that starts at `at` of the line from `lineStart`,
+// when it is the first of its kind within the line's counted characters.
+void NoteIdentifier(std::string_view text, std::size_t lineStart, std::size_t at, LineMarks& marks) {
+  if (at - lineStart + kGgaId.size() > kMaxLineLength) return;
+  const std::string_view id = text.substr(at, kGgaId.size());
+  if (marks.gga == std::string_view::npos && id == kGgaId) marks.gga = at - lineStart;
+  if (marks.rmc == std::string_view::npos && id == kRmcId) marks.rmc = at - lineStart;
+}
+
+// One pass over the line from `lineStart`: where its LF is (npos when the
+// text ends first), and where its identifiers are. The bytes are read eight
+// at a time where the byte order allows, each word tested for LF and '$' at
+// once; neither is in most words, so the loop runs mostly without a branch
+// taken. Identifiers never hold an LF or a CR, so one found before the LF
+// lies in the line, CR removed.
+std::size_t ScanLine(std::string_view text, std::size_t lineStart, LineMarks& marks) {
+  std::size_t at = lineStart;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; at + 8 <= text.size(); at += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + at, sizeof word);
+      const std::uint64_t lf = BytesEqual(word, '\n');
+      std::uint64_t dollars = BytesEqual(word, '$');
+      if (lf != 0) dollars &= lf - 1;  // only those before the LF
+      for (; dollars != 0; dollars &= dollars - 1) {
+        NoteIdentifier(text, lineStart, at + static_cast<std::size_t>(std::countr_zero(dollars)) / 8, marks);
+      }
+      if (lf != 0) return at + static_cast<std::size_t>(std::countr_zero(lf)) / 8;
+    }
+  }
+  for (; at < text.size(); ++at) {
+    if (text[at] == '\n') return at;
+    if (text[at] == '$') NoteIdentifier(text, lineStart, at, marks);
+  }
+  return std::string_view::npos;
+}
+
+// Tells for line after line whether it holds "Checksum". The word is rare,
+// so it is looked for some kilobytes ahead at a time rather than once per
+// line; lines must be asked about in the order of the text.
+class ChecksumLookout {
+ public:
+  explicit ChecksumLookout(std::string_view text) : text_(text) {}
+
+  // Whether the characters [start, end) hold the word.
+  bool Holds(std::size_t start, std::size_t end) {
+    if (start < searchedFrom_ || end > searchedTo_ || (next_ != std::string_view::npos && next_ < start)) {
+      searchedFrom_ = start;
+      searchedTo_ = std::min(text_.size(), std::max(end, start + kLookAhead));
+      next_ = Find(start, searchedTo_);
+    }
+    return next_ != std::string_view::npos && next_ + kChecksumWord.size() <= end;
+  }
+
+ private:
+  static constexpr std::size_t kLookAhead = 4096;
+  // The word's 'k' is what is looked for: NMEA text holds no lower-case
+  // letters, while the checksums of its sentences often hold a 'C'.
+  static constexpr std::size_t kLetterAt = 4;
+
+  // The first word wholly in [from, to), or npos.
+  std::size_t Find(std::size_t from, std::size_t to) const {
+    for (std::size_t k = from + kLetterAt; k < to; ++k) {
+      const void* letter = std::memchr(text_.data() + k, kChecksumWord[kLetterAt], to - k);
+      if (letter == nullptr) return std::string_view::npos;
+      k = static_cast<std::size_t>(static_cast<const char*>(letter) - text_.data());
+      const std::size_t word = k - kLetterAt;
+      if (word + kChecksumWord.size() <= to && text_.substr(word, kChecksumWord.size()) == kChecksumWord) return word;
+    }
+    return std::string_view::npos;
+  }
+  std::string_view text_;
+  // The first word found from searchedFrom_ on, npos when none lies wholly
+  // in [searchedFrom_, searchedTo_).
+  std::size_t next_ = std::string_view::npos;
+  std::size_t searchedFrom_ = 0;
+  std::size_t searchedTo_ = 0;
+};
 
 // The text the sentence parser reads for the identifier at `id`, and whether
 // it starts with a tag field.
@@ -89,17 +167,18 @@ SentenceText SentenceAt(std::string_view line, std::size_t id, std::size_t other
 // false.
 template <typename Visit>
 void ForEachLine(std::string_view text, std::size_t begin, std::size_t end, Visit&& visit) {
+  ChecksumLookout checksum(text);
   std::size_t lineStart = begin;
   while (lineStart < end) {
-    const std::size_t lf = FindByte(text, '\n', lineStart);
+    LineMarks marks;
+    const std::size_t lf = ScanLine(text, lineStart, marks);
     if (lf == std::string_view::npos) return;
     std::string_view line = text.substr(lineStart, lf - lineStart);
     const std::size_t start = lineStart;
     lineStart = lf + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     line = line.substr(0, kMaxLineLength);
-    const LineMarks marks = FindMarks(line);
-    if (marks.checksum) continue;
+    if (checksum.Holds(start, start + line.size())) continue;
     if (!visit(start, line, marks)) return;
   }
 }
@@ -235,7 +314,13 @@ std::size_t PieceStart(std::string_view text, std::size_t from) {
 }
 
 void ParsePiece(std::string_view text, std::size_t begin, std::size_t end, RecordBlock& records) {
-  records.resize(CountRmcIdentifiers(text.substr(begin, end - begin)) + 1);
+  // No record takes fewer characters than "$GPGGA$GPRMC" and its LF, so the
+  // slots are bounded without counting the identifiers first: the lines that
+  // end by `end`, one more record from a line that runs past it, and the
+  // slot of the record that may still wait. The line loop clears each slot
+  // it fills, so the block's earlier records need no clearing.
+  constexpr std::size_t kShortestRecord = kGgaId.size() + kRmcId.size() + 1;
+  records.ResizeForOverwrite((end - begin) / kShortestRecord + 2);
   std::int32_t counter = 1;
   records.resize(ParseLines(text, begin, end, counter, records.data()));
 }

@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <mutex>
 #include <ostream>
 #include <streambuf>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -55,9 +59,6 @@ long WriteSome(int fd, const char* data, std::size_t size) {
 }
 bool PutOnDisk(int fd) { return _commit(fd) == 0; }
 bool CloseFile(int fd) { return _close(fd) == 0; }
-// Windows writes the file's cache back on its own schedule; the flush at the
-// end does the whole work.
-void StartWritingBack(int, std::uint64_t, std::uint64_t) {}
 #else
 int OpenForWriting(const std::filesystem::path& path) {
   return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -71,27 +72,87 @@ long WriteSome(int fd, const char* data, std::size_t size) {
 }
 bool PutOnDisk(int fd) { return fsync(fd) == 0; }
 bool CloseFile(int fd) { return close(fd) == 0; }
-void StartWritingBack([[maybe_unused]] int fd, [[maybe_unused]] std::uint64_t offset,
-                      [[maybe_unused]] std::uint64_t length) {
-#ifdef __linux__
-  // Only starts the disk writes; a failure here shows in the flush at the end.
-  sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
 #endif
-}
-#endif
+
+// Puts a file's bytes on the disk on a thread of its own, each time it is
+// asked to, while more of them are being written. A flush takes time in
+// proportion to what was written since the one before (the disk's own cache
+// is emptied too, some 10 ms for a full logger memory's CSV), so the flush
+// before the rename then waits only for the last few bytes. A flush that
+// fails fails the file: a later one may no longer tell.
+class BackgroundFlush {
+ public:
+  explicit BackgroundFlush(int fd) : fd_(fd) {}
+  ~BackgroundFlush() { Stop(); }
+  BackgroundFlush(const BackgroundFlush&) = delete;
+  BackgroundFlush& operator=(const BackgroundFlush&) = delete;
+
+  // Starts a flush of what was written so far, unless one is still under
+  // way (the next one then takes these bytes too).
+  void Request() {
+    if (!started_) {
+      started_ = true;
+      try {
+        thread_ = std::thread([this] { Run(); });
+      } catch (const std::system_error&) {
+        return;  // no thread to be had: the flush at the end does the whole work
+      }
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    requested_ = true;
+    changed_.notify_one();
+  }
+  // Waits for a flush under way and ends the thread; false when a flush failed.
+  bool Stop() {
+    if (thread_.joinable()) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+        changed_.notify_one();
+      }
+      thread_.join();
+    }
+    return !failed_;
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [this] { return requested_ || stop_; });
+      if (stop_) return;
+      requested_ = false;
+      lock.unlock();
+      const bool flushed = PutOnDisk(fd_);
+      lock.lock();
+      failed_ = failed_ || !flushed;
+    }
+  }
+
+  int fd_;
+  bool started_ = false;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool requested_ = false;
+  bool stop_ = false;
+  bool failed_ = false;
+};
 
 // The temporary file as a stream buffer over its descriptor. Large writes go
 // to the file directly. Every few megabytes the bytes written so far are
-// handed to the disk while rendering goes on, so that the flush before the
+// flushed to the disk while rendering goes on, so that the flush before the
 // rename, which puts the file's bytes on the disk so that a power cut after
 // the rename cannot leave the target empty or cut, waits only for the last
 // of them.
 class DiskFileBuffer : public std::streambuf {
  public:
-  explicit DiskFileBuffer(const std::filesystem::path& path) : fd_(OpenForWriting(path)), buffer_(kStreamBufferSize) {
+  explicit DiskFileBuffer(const std::filesystem::path& path)
+      : fd_(OpenForWriting(path)), flush_(fd_), buffer_(kStreamBufferSize) {
     setp(buffer_.data(), buffer_.data() + buffer_.size());
   }
   ~DiskFileBuffer() override {
+    flush_.Stop();
     if (fd_ >= 0) CloseFile(fd_);
   }
   DiskFileBuffer(const DiskFileBuffer&) = delete;
@@ -102,7 +163,9 @@ class DiskFileBuffer : public std::streambuf {
   // Writes what is buffered, puts every byte on the disk and closes the
   // file; true when all of that worked.
   bool Finish() {
-    bool done = EmptyBuffer() && PutOnDisk(fd_);
+    bool done = EmptyBuffer();
+    done = flush_.Stop() && done;
+    done = done && PutOnDisk(fd_);
     done = CloseFile(fd_) && done;
     fd_ = -1;
     return done;
@@ -132,7 +195,7 @@ class DiskFileBuffer : public std::streambuf {
   int sync() override { return EmptyBuffer() ? 0 : -1; }
 
  private:
-  static constexpr std::uint64_t kWriteBackStep = std::uint64_t{2} << 20;
+  static constexpr std::uint64_t kFlushStep = std::uint64_t{2} << 20;
 
   bool EmptyBuffer() {
     const auto size = static_cast<std::size_t>(pptr() - pbase());
@@ -148,17 +211,18 @@ class DiskFileBuffer : public std::streambuf {
       size -= static_cast<std::size_t>(n);
       written_ += static_cast<std::uint64_t>(n);
     }
-    if (written_ - handedToDisk_ >= kWriteBackStep) {
-      StartWritingBack(fd_, handedToDisk_, written_ - handedToDisk_);
-      handedToDisk_ = written_;
+    if (written_ - flushRequestedAt_ >= kFlushStep) {
+      flush_.Request();
+      flushRequestedAt_ = written_;
     }
     return true;
   }
 
   int fd_;
+  BackgroundFlush flush_;
   std::vector<char> buffer_;
   std::uint64_t written_ = 0;
-  std::uint64_t handedToDisk_ = 0;
+  std::uint64_t flushRequestedAt_ = 0;
 };
 
 #ifndef _WIN32

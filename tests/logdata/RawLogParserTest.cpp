@@ -79,5 +79,65 @@ TEST(ParseRawLogText, TwoPiecesGiveTheRecordsAndCounterOfOne) {
   }
 }
 
+// Each case is one GGA line and one RMC line, repeated so that the lines
+// fall on every byte of the text's eight-byte words and around the places
+// where the parser looks ahead for the skip word; `fixes` is whether each
+// pair gives its fix.
+TEST(ParseRawLogText, MarksCountWhereverTheyLieInTheirLine) {
+  const std::string gga = "$GPGGA,010000,2503.1234,N,12130.5678,E,1,05,1.0,10.0,M,,M,,*41";
+  const std::string rmc = "$GPRMC,010000,A,2503.1234,N,12130.5678,E,1.0,90.0,120308,,,A*43";
+  struct Case {
+    const char* name;
+    std::string before;  // in front of both identifiers
+    std::string after;   // behind the RMC sentence
+    bool fixes;
+  };
+  const Case cases[] = {
+      {"junk before the identifiers", "x-y", "", true},
+      {"identifiers end at the 1023rd character", std::string(1017, 'x'), "", true},
+      {"identifiers end past it", std::string(1018, 'x'), "", false},
+      {"skip word behind the sentence", "", " Checksum", false},
+      {"skip word in front", "Checksum,", "", false},
+      {"skip word ends at the 1023rd character", "", std::string(1023 - rmc.size() - 8, 'y') + "Checksum", false},
+      {"skip word ends past it", "", std::string(1024 - rmc.size() - 8, 'y') + "Checksum", true},
+      {"a cut skip word", "", " Checksu", true},
+      {"checksum digits with a C", "", "*CC", true},
+  };
+  for (const Case& c : cases) {
+    for (std::size_t shift = 0; shift < 9; ++shift) {
+      SCOPED_TRACE(std::string(c.name) + ", shifted by " + std::to_string(shift));
+      // 200 pairs: some kilobytes for the short lines, with the shift in front
+      // of every fourth pair moving the lines across the words.
+      std::string text;
+      for (int pair = 0; pair < 200; ++pair) {
+        if (pair % 4 == 0) text += std::string(shift, ' ') + "\n";
+        text += c.before + gga + "\r\n" + c.before + rmc + c.after + (pair % 2 ? "\n" : "\r\n");
+      }
+      std::int32_t counter = 0;
+      const std::vector<FixRecord> records = Parse(text, 1, std::numeric_limits<std::size_t>::max(), counter);
+      ASSERT_EQ(records.size(), c.fixes ? 200u : 0u);
+      RecordBlock piece;
+      ParsePiece(text, 0, text.size(), piece);
+      EXPECT_EQ(piece.size(), records.size());
+    }
+  }
+}
+
+// No record takes fewer characters than both identifiers and a line end, and
+// a piece's records are made in a block bounded by that alone.
+TEST(ParsePiece, TheShortestRecordsFillTheirPiece) {
+  RecordBlock records;
+  for (std::size_t lines : {1u, 2u, 13u, 1000u}) {
+    SCOPED_TRACE(std::to_string(lines) + " lines");
+    std::string text;
+    for (std::size_t i = 0; i < lines; ++i) text += "$GPGGA$GPRMC\n";
+    ParsePiece(text, 0, text.size(), records);
+    EXPECT_EQ(records.size(), lines);
+    // A piece that ends inside its last line still reads that line.
+    ParsePiece(text, 0, text.size() - 1, records);
+    EXPECT_EQ(records.size(), lines);
+  }
+}
+
 }  // namespace
 }  // namespace quillon

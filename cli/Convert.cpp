@@ -1,7 +1,9 @@
 #include "cli/Convert.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "export/TrackmakerWriter.h"
 #include "logdata/LocalTime.h"
 #include "logdata/RawLogLoader.h"
+#include "logdata/RawLogPieces.h"
 #include "logdata/RawLogSelection.h"
 
 namespace quillon {
@@ -108,9 +111,10 @@ bool IsTheRawLog(const std::string& output, const std::string& rawLog) {
   return std::filesystem::equivalent(output, rawLog, ec) && !ec;
 }
 
-bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
-  state.rawLogPath = path;
-  switch (LoadRawLog(state, RawLogHold::kMapping)) {
+// Whether the raw log could be read; the reason in the command line's words
+// when not.
+bool Readable(LoadOutcome outcome, const std::string& path, std::ostream& err) {
+  switch (outcome) {
     case LoadOutcome::kLoaded:
       return true;
     case LoadOutcome::kCannotOpen:
@@ -121,6 +125,11 @@ bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
   }
   err << kProgram << "cannot load '" << path << "' into memory\n";
   return false;
+}
+
+bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
+  state.rawLogPath = path;
+  return Readable(LoadRawLog(state, RawLogHold::kMapping), path, err);
 }
 
 // The tool's refusal of a range, as its window words it.
@@ -156,18 +165,23 @@ int Finished(const OutputResult& result, const std::string& path, std::size_t le
   return kConvertOk;
 }
 
-// The CSV table straight from the raw log text, without a Fix List or a
-// Selection List: the same bytes, in a fraction of the memory and time. As
-// on the list path, a log without a fix is refused before the output is
-// opened (normally only its first piece is parsed twice for that).
-int ConvertToCsv(const AppState& state, const RangeFilter& filter, const ConvertOptions& options,
-                 const std::string& path, std::ostream& out, std::ostream& err) {
-  if (!RawLogHoldsAFix(*state.rawLogText)) {
+// The CSV table straight from the raw log, read piece by piece, without a
+// Fix List or a Selection List: the same bytes, in a fraction of the memory
+// and time. As on the list path, a log without a fix is refused before the
+// output is opened (normally only its first piece is parsed twice for that).
+int ConvertToCsv(const RangeFilter& filter, const ConvertOptions& options, const std::string& path,
+                 std::ostream& out, std::ostream& err) {
+  std::unique_ptr<PositionalFile> file;
+  if (!Readable(OpenRawLogForPieces(options.rawLog, file), options.rawLog, err)) return kConvertFailed;
+  const RawLogSource log{file->Size(), [&file](std::uint64_t offset, char* to, std::size_t count) {
+                           return file->ReadAt(offset, to, count);
+                         }};
+  if (!RawLogHoldsAFix(log, kCsvPieceSize)) {
     SayNoFix(options, err);
     return kConvertFailed;
   }
-  const OutputResult result = WriteOutput(
-      path, [&](std::ostream& file) { WriteCsvOfRawLog(file, *state.rawLogText, filter, options.useLocalTime); });
+  const OutputResult result =
+      WriteOutput(path, [&](std::ostream& output) { WriteCsvOfRawLog(output, log, filter, options.useLocalTime); });
   return Finished(result, path, 0, out, err);
 }
 
@@ -183,8 +197,6 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
     err << kProgram << "the output '" << path << "' is the raw log itself; nothing written\n";
     return kConvertRefused;
   }
-  if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
-
   RangeRequest request;
   request.mode = RangeMode(options.range);
   request.dateTexts = options.dateTexts;
@@ -192,8 +204,9 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   request.useLocalTime = options.useLocalTime;
   RangeFilter filter;
   if (options.format == ConvertFormat::kCsv && MakeRangeFilter(request, filter) == RangeOutcome::kSelected) {
-    return ConvertToCsv(state, filter, options, path, out, err);
+    return ConvertToCsv(filter, options, path, out, err);
   }
+  if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
 
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);

@@ -9,6 +9,7 @@
 #include "export/CsvWriter.h"
 #include "logdata/LocalTime.h"
 #include "logdata/RawLogParser.h"
+#include "logdata/RawLogPieces.h"
 #include "platform/SystemClock.h"
 
 namespace quillon {
@@ -21,6 +22,7 @@ namespace {
 // when the piece is handed on in order. Each slot is written row by row by
 // its own thread, so slots never share a cache line.
 struct alignas(64) PieceRows {
+  PieceBytes bytes;
   RecordBlock records;
   RowText text{kCsvPieceSize / 2 + kMaxRowText};
   std::size_t fixes = 0;
@@ -31,9 +33,14 @@ struct alignas(64) PieceRows {
   std::int64_t metres = 0;  // of the rows after the first
 };
 
-void MakePiece(PieceRows& piece, std::string_view text, std::size_t begin, std::size_t end,
-               const RangeFilter& filter, bool useLocalTime) {
-  ParsePiece(text, begin, end, piece.records);
+void MakePiece(PieceRows& piece, const RawLogSource& log, std::size_t index, std::size_t pieces,
+               std::size_t pieceSize, const RangeFilter& filter, bool useLocalTime) {
+  ReadPiece(log, index, pieces, pieceSize, piece.bytes);
+  if (piece.bytes.begin < piece.bytes.end) {
+    ParsePiece(piece.bytes.text, piece.bytes.begin, piece.bytes.end, piece.records);
+  } else {
+    piece.records.clear();
+  }
   if (useLocalTime) FillLocalTimes(piece.records.begin(), piece.records.end());
   piece.fixes = piece.records.size();
   piece.rows = 0;
@@ -61,11 +68,11 @@ void MakePiece(PieceRows& piece, std::string_view text, std::size_t begin, std::
 
 }  // namespace
 
-std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const RangeFilter& filter, bool useLocalTime,
+std::size_t WriteCsvOfRawLog(std::ostream& out, const RawLogSource& log, const RangeFilter& filter, bool useLocalTime,
                              std::size_t pieceSize) {
   if (useLocalTime) ReloadTimeZone();
   pieceSize = std::max<std::size_t>(pieceSize, 1);
-  const std::size_t pieces = std::max<std::size_t>((text.size() + pieceSize - 1) / pieceSize, 1);
+  const std::size_t pieces = PieceCount(log.size, pieceSize);
   PieceRows slots[3];
   std::size_t fixes = 0;
   std::int64_t total = 0;
@@ -73,11 +80,7 @@ std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const Ran
   SignedPosition last{};
   MakeBlocksInTurn(
       pieces,
-      [&](std::size_t piece, int slot) {
-        const std::size_t begin = PieceStart(text, piece * pieceSize);
-        const std::size_t end = piece + 1 < pieces ? PieceStart(text, (piece + 1) * pieceSize) : text.size();
-        MakePiece(slots[slot], text, begin, end, filter, useLocalTime);
-      },
+      [&](std::size_t piece, int slot) { MakePiece(slots[slot], log, piece, pieces, pieceSize, filter, useLocalTime); },
       [&](std::size_t, int slot) {
         const PieceRows& piece = slots[slot];
         // Nothing, not even the header, goes out before a fix is known.
@@ -99,16 +102,6 @@ std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const Ran
   WriteCsvTotal(tail, total);
   tail.WriteTo(out);
   return fixes;
-}
-
-bool RawLogHoldsAFix(std::string_view text, std::size_t pieceSize) {
-  pieceSize = std::max<std::size_t>(pieceSize, 1);
-  RecordBlock records;
-  for (std::size_t from = 0; from < text.size(); from += pieceSize) {
-    ParsePiece(text, PieceStart(text, from), PieceStart(text, from + pieceSize), records);
-    if (!records.empty()) return true;
-  }
-  return false;
 }
 
 }  // namespace quillon

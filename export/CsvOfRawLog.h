@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <ostream>
-#include <string_view>
 
 #include "export/RangeSelection.h"
+#include "logdata/RawLogPieces.h"
 
 namespace quillon {
 
@@ -13,17 +13,13 @@ namespace quillon {
 // rows exist at any time.
 inline constexpr std::size_t kCsvPieceSize = std::size_t{64} << 10;
 
-// The CSV table of the fixes of a raw log text that `filter` selects, the
-// same bytes as WriteCsv of the Selection List that parsing the text and
-// selecting would give, made without either list: the text is parsed piece
-// by piece (PieceStart), on two threads taking pieces in turn, and each
-// piece's rows are written as soon as the pieces before them are. Returns
-// how many fixes the text holds; when it holds none, nothing is written.
-std::size_t WriteCsvOfRawLog(std::ostream& out, std::string_view text, const RangeFilter& filter, bool useLocalTime,
+// The CSV table of the fixes of a raw log that `filter` selects, the same
+// bytes as WriteCsv of the Selection List that parsing the log and selecting
+// would give, made without either list: the log is read and parsed piece by
+// piece (ReadPiece), on two threads taking pieces in turn, and each piece's
+// rows are written as soon as the pieces before them are. Returns how many
+// fixes the log holds; when it holds none, nothing is written.
+std::size_t WriteCsvOfRawLog(std::ostream& out, const RawLogSource& log, const RangeFilter& filter, bool useLocalTime,
                              std::size_t pieceSize = kCsvPieceSize);
-
-// Whether the text holds a fix at all; parses piece by piece only as far as
-// the first one.
-bool RawLogHoldsAFix(std::string_view text, std::size_t pieceSize = kCsvPieceSize);
 
 }  // namespace quillon

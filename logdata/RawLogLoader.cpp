@@ -8,13 +8,19 @@
 
 namespace quillon {
 
+namespace {
+
+// Sentence spans address the text with 32-bit offsets; a text they cannot
+// address is one this program cannot hold.
+constexpr std::uint64_t kMostRawLogBytes = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
 LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
-  // Sentence spans address the text with 32-bit offsets; a text they cannot
-  // address is one this program cannot hold.
   SharedText text;
-  const std::uint64_t most = std::numeric_limits<std::uint32_t>::max();
-  const FileBytesOutcome outcome = hold == RawLogHold::kMapping ? MapFileBytes(state.rawLogPath, most, text)
-                                                                : ReadFileBytes(state.rawLogPath, most, text);
+  const FileBytesOutcome outcome = hold == RawLogHold::kMapping
+                                       ? MapFileBytes(state.rawLogPath, kMostRawLogBytes, text)
+                                       : ReadFileBytes(state.rawLogPath, kMostRawLogBytes, text);
   switch (outcome) {
     case FileBytesOutcome::kCannotOpen:
       return LoadOutcome::kCannotOpen;
@@ -25,6 +31,18 @@ LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
       break;
   }
   state.rawLogText = std::move(text);
+  return LoadOutcome::kLoaded;
+}
+
+LoadOutcome OpenRawLogForPieces(const std::string& path, std::unique_ptr<PositionalFile>& file) {
+  switch (OpenPositionalFile(path, kMostRawLogBytes, file)) {
+    case FileBytesOutcome::kCannotOpen:
+      return LoadOutcome::kCannotOpen;
+    case FileBytesOutcome::kTooLarge:
+      return LoadOutcome::kMemoryNotEnough;
+    case FileBytesOutcome::kRead:
+      break;
+  }
   return LoadOutcome::kLoaded;
 }
 

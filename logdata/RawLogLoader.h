@@ -1,7 +1,11 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
+#include "platform/FileBytes.h"
 
 namespace quillon {
 
@@ -17,6 +21,10 @@ enum class RawLogHold { kCopy, kMapping };
 // When the file cannot be opened the previous text stays; when it cannot be
 // held the previous text is gone as well.
 LoadOutcome LoadRawLog(AppState& state, RawLogHold hold = RawLogHold::kCopy);
+
+// Opens the raw log at `path` to be read in pieces (the converter's CSV),
+// with the outcomes of LoadRawLog for the same file.
+LoadOutcome OpenRawLogForPieces(const std::string& path, std::unique_ptr<PositionalFile>& file);
 
 // The window's message box for a load that failed: "Can't open Rawdata.txt"
 // (caption "Info") or "Memory not enough " (no caption). Nothing for a load

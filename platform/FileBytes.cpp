@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <system_error>
 
@@ -169,6 +171,96 @@ FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
 FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
                               std::shared_ptr<const std::string_view>& bytes) {
   return ReadFileBytes(path, maxBytes, bytes);
+}
+
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+class StdioPositionalFile final : public PositionalFile {
+ public:
+  StdioPositionalFile(std::FILE* file, std::uint64_t size) : file_(file) { size_ = size; }
+  ~StdioPositionalFile() override { std::fclose(file_); }
+
+  std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
+    // One file position for every thread: a seek and its read go together.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (_fseeki64(file_, static_cast<long long>(offset), SEEK_SET) != 0) return 0;
+    return std::fread(to, 1, count, file_);
+  }
+
+ private:
+  std::FILE* file_;
+  mutable std::mutex mutex_;
+};
+
+}  // namespace
+
+FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBytes,
+                                    std::unique_ptr<PositionalFile>& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return FileBytesOutcome::kCannotOpen;
+  std::FILE* opened = std::fopen(path.c_str(), "rb");
+  if (!opened) return FileBytesOutcome::kCannotOpen;
+  long long length = -1;
+  if (_fseeki64(opened, 0, SEEK_END) == 0) length = _ftelli64(opened);
+  if (length < 0 || static_cast<std::uint64_t>(length) > maxBytes) {
+    std::fclose(opened);
+    return FileBytesOutcome::kTooLarge;
+  }
+  file = std::make_unique<StdioPositionalFile>(opened, static_cast<std::uint64_t>(length));
+  return FileBytesOutcome::kRead;
+}
+
+#else
+
+namespace {
+
+class DescriptorPositionalFile final : public PositionalFile {
+ public:
+  DescriptorPositionalFile(int fd, std::uint64_t size) : fd_(fd) { size_ = size; }
+  ~DescriptorPositionalFile() override { close(fd_); }  // gives a lease up
+
+  std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
+    std::size_t done = 0;
+    while (done < count) {
+      const ssize_t n = pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBytes,
+                                    std::unique_ptr<PositionalFile>& file) {
+  // Opening without waiting: a pipe is refused below instead of blocking here.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileBytesOutcome::kCannotOpen;
+#ifdef __linux__
+  // The size is read once the lease holds, where one can be had.
+  TakeReadLease(fd);
+#endif
+  struct stat status {};
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    close(fd);
+    return FileBytesOutcome::kCannotOpen;
+  }
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  if (size > maxBytes) {
+    close(fd);
+    return FileBytesOutcome::kTooLarge;
+  }
+  file = std::make_unique<DescriptorPositionalFile>(fd, size);
+  return FileBytesOutcome::kRead;
 }
 
 #endif

@@ -35,4 +35,30 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
 FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
                               std::shared_ptr<const std::string_view>& bytes);
 
+// A regular file read at any offset, from any thread, for a reader that
+// goes through a large file once in pieces (the command line converter):
+// each piece lands in memory the reader keeps reusing, so none of the
+// file's pages is mapped into this program, whose first touch of each page
+// costs more than copying it (much more under some virtual machines). On
+// Linux the reads happen under a read lease where one can be had, as with
+// MapFileBytes, so that the file does not change while it is read; a file
+// that shrinks all the same just gives fewer bytes.
+class PositionalFile {
+ public:
+  virtual ~PositionalFile() = default;
+  std::uint64_t Size() const { return size_; }
+  // Puts up to `count` bytes from `offset` at `to` and returns how many:
+  // fewer only at the end of the file, 0 past it or when reading fails.
+  virtual std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const = 0;
+
+ protected:
+  std::uint64_t size_ = 0;
+};
+
+// Opens the file at `path`: kCannotOpen for anything but a regular file that
+// can be opened (a pipe is refused without waiting for a writer), kTooLarge
+// for one of more than `maxBytes` bytes. `file` changes only with kRead.
+FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBytes,
+                                    std::unique_ptr<PositionalFile>& file);
+
 }  // namespace quillon

@@ -14,6 +14,7 @@
 #include "logdata/LocalTime.h"
 #include "logdata/RawLogLoader.h"
 #include "logdata/RawLogParser.h"
+#include "logdata/RawLogPieces.h"
 #include "tests/export/ExportTestSupport.h"
 #include "tests/support/TimeZoneScope.h"
 
@@ -88,6 +89,19 @@ TEST(CsvOfRawLogTest, PiecesGiveTheBytesOfTheLists) {
       {"export_berlin_dst.txt", testing::ReadFileBytes(testing::TestDataPath("export_berlin_dst.txt"))},
       {"random 1", RandomLog(1, 60)},
       {"random 2", RandomLog(2, 400)},
+      // Stretches without a GGA line, pieces long, between fixes: one with
+      // a record waiting across it, one of RMC lines only.
+      {"a record across a long stretch", RandomLog(4, 20) + "--7,$GPGGA,000001.000,2503.1334,S,12130.5778,W,1,09\n" +
+                                             std::string(9000, 'x') + "\n" + std::string(300, '\n') +
+                                             "--7,$GPRMC,000001.000,A,2503.1334,S,12130.5778,W,1,2,010108\n" +
+                                             RandomLog(5, 20)},
+      {"RMC lines between fixes", RandomLog(6, 20) +
+                                      [] {
+                                        std::string rmc;
+                                        for (int i = 0; i < 200; ++i) rmc += "$GPRMC,000001.000,A,1,N,2,E,1,2,010108\n";
+                                        return rmc;
+                                      }() +
+                                      RandomLog(7, 20)},
   };
   for (const auto& [logName, log] : logs) {
     for (const Range& range : kRanges) {
@@ -107,10 +121,18 @@ TEST(CsvOfRawLogTest, PiecesGiveTheBytesOfTheLists) {
       for (std::size_t pieceSize : pieceSizes) {
         SCOPED_TRACE(logName + ", " + range.name + ", pieces of " + std::to_string(pieceSize));
         std::ostringstream out;
-        const std::size_t fixes = WriteCsvOfRawLog(out, log, filter, range.useLocalTime, pieceSize);
+        const std::size_t fixes = WriteCsvOfRawLog(out, TextSource(log), filter, range.useLocalTime, pieceSize);
         EXPECT_EQ(out.str(), expected);
         EXPECT_EQ(fixes > 0, !expected.empty());
       }
+      // A log that gives fewer bytes than its size (cut shorter while it is
+      // read) gives the table of what it gave.
+      const std::size_t given = log.size() * 2 / 3;
+      RawLogSource cut = TextSource(std::string_view(log).substr(0, given));
+      cut.size = log.size();
+      std::ostringstream out;
+      WriteCsvOfRawLog(out, cut, filter, range.useLocalTime, 500);
+      EXPECT_EQ(out.str(), CsvThroughTheLists(log.substr(0, given), request)) << logName << ", cut";
     }
   }
 }
@@ -125,13 +147,13 @@ TEST(CsvOfRawLogTest, ALogWithoutAFixWritesNothing) {
                                 std::string("---,$GPGGA,235958.000,2503.1234,N,12130.5678,E,1,08,1.2,45.3,M\n")}) {
     SCOPED_TRACE(log);
     std::ostringstream out;
-    EXPECT_EQ(WriteCsvOfRawLog(out, log, all, false, 16), 0u);
+    EXPECT_EQ(WriteCsvOfRawLog(out, TextSource(log), all, false, 16), 0u);
     EXPECT_EQ(out.str(), "");
-    EXPECT_FALSE(RawLogHoldsAFix(log, 16));
+    EXPECT_FALSE(RawLogHoldsAFix(TextSource(log), 16));
   }
   // A fix far into the text, after many pieces without one.
   const std::string late = std::string(5000, '\n') + RandomLog(3, 40);
-  EXPECT_TRUE(RawLogHoldsAFix(late, 16));
+  EXPECT_TRUE(RawLogHoldsAFix(TextSource(late), 16));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <new>
 #include <type_traits>
 #include <utility>
@@ -86,8 +87,10 @@ class RecordBlock {
   // Grows or shrinks to n records without clearing: records past the old
   // size hold whatever was there before, for a caller that writes each
   // record before it reads it.
+  // It grows by half again at least, so that sizes that only creep up (a
+  // block reused for pieces of about one size) seldom move the records.
   void ResizeForOverwrite(std::size_t n) {
-    reserve(n);
+    if (n > capacity_) reserve(n > kMostRecords - capacity_ / 2 ? n : std::max(n, capacity_ + capacity_ / 2));
     size_ = n;
     if (zeroFrom_ < n) zeroFrom_ = n;
   }

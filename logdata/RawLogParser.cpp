@@ -52,12 +52,10 @@ std::size_t CountRmcIdentifiers(std::string_view text) {
   return count;
 }
 
-// Where the line holds each identifier first, and whether it holds the word
-// that marks a line to skip.
+// Where the line holds each identifier first.
 struct LineMarks {
   std::size_t gga = std::string_view::npos;
   std::size_t rmc = std::string_view::npos;
-  bool checksum = false;
 };
 
 // The high bit of each byte of `word` that equals `byte`, and no other bit.

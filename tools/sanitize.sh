@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir="$root/build-sanitize"
 if [[ ! -f "$dir/CMakeCache.txt" ]]; then
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUILLON_SANITIZE=ON -DQUILLON_GUI=OFF -DQUILLON_BENCH=OFF
+    -DQUILLON_SANITIZE=ON -DQUILLON_WERROR=ON -DQUILLON_GUI=OFF -DQUILLON_BENCH=OFF
 fi
 cmake --build "$dir" -j2
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1

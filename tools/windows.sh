@@ -214,7 +214,7 @@ BuildTarget() {
   fi
   Log "configuring $dir"
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@" || return 1
+    -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@" || return 1
   # ctest lists each test program's tests under Wine with a short timeout,
   # too short to make the Wine prefix on the way.
   if [[ $arch == x86_64 ]]; then "$root/tools/wine64-run.sh" --prefix "$dir/wine-prefix" --init; fi

@@ -13,6 +13,7 @@
 #include "app/WindowRunners.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
+#include "platform/Utf8Path.h"
 #include "ui/ColouredMessageBox.h"
 #include "ui/GtkCompactStyle.h"
 #include "ui/MainWindow.h"
@@ -34,7 +35,7 @@ void InstallMessageLog() {
   std::string path = Environment("QUILLON_MESSAGE_LOG");
   if (path.empty()) return;
   ui::SetMessageBoxHook([path](const ui::MessageBoxRequest& request) -> std::optional<MessageAnswer> {
-    std::ofstream log(path, std::ios::app | std::ios::binary);
+    std::ofstream log(Utf8Path(path), std::ios::app | std::ios::binary);
     log << request.caption << '\t' << request.text << '\t' << (request.owned ? "owned" : "ownerless") << '\n';
     return MessageAnswer::kOk;
   });
@@ -61,7 +62,7 @@ class ScreenshotOnShow {
     } else {
       // No half-written picture, and the run that asked for it fails.
       std::error_code ignored;
-      std::filesystem::remove(std::filesystem::u8path(path_), ignored);
+      std::filesystem::remove(Utf8Path(path_), ignored);
       std::fprintf(stderr, "Could not save the screenshot %s\n", path_.c_str());
       failed_ = true;
     }

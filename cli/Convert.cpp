@@ -21,6 +21,7 @@
 #include "logdata/RawLogLoader.h"
 #include "logdata/RawLogPieces.h"
 #include "logdata/RawLogSelection.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -81,7 +82,7 @@ std::size_t Render(std::ostream& out, const AppState& state, ConvertFormat forma
 // regular file is read: a pipe or a device would block or never end.
 const char* OpenProblem(const std::string& path) {
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  const std::filesystem::file_status status = std::filesystem::status(Utf8Path(path), ec);
   if (ec == std::errc::filename_too_long) return "the name is longer than the system allows";
   if (ec == std::errc::too_many_symbolic_link_levels) return "it is a link that leads round in a circle";
   if (ec == std::errc::permission_denied) return "permission denied";
@@ -108,7 +109,7 @@ const char* OpenProblem(const std::string& path) {
 // redirected to it).
 bool IsTheRawLog(const std::string& output, const std::string& rawLog) {
   std::error_code ec;
-  return std::filesystem::equivalent(output, rawLog, ec) && !ec;
+  return std::filesystem::equivalent(Utf8Path(output), Utf8Path(rawLog), ec) && !ec;
 }
 
 // Whether the raw log could be read; the reason in the command line's words
@@ -191,7 +192,7 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   AppState state;
   // The default output name comes from the raw log's name alone, so the
   // output is known, and checked, before anything is read.
-  ConsiderRawLogName(state, std::filesystem::path(options.rawLog).filename().string());
+  ConsiderRawLogName(state, Utf8Text(Utf8Path(options.rawLog).filename()));
   const std::string path = options.outputPath.value_or(DefaultOutputName(state, options.format));
   if (IsTheRawLog(path, options.rawLog)) {
     err << kProgram << "the output '" << path << "' is the raw log itself; nothing written\n";

@@ -4,11 +4,12 @@
 
 #include "cli/Convert.h"
 #include "cli/ConvertOptions.h"
+#include "platform/CommandLine.h"
 #include "platform/StandardStreams.h"
 
 int main(int argc, char** argv) {
   quillon::UseBinaryStandardStreams();
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = quillon::Utf8Arguments(argc, argv);
   std::string error;
   std::optional<quillon::ConvertOptions> options = quillon::ParseConvertOptions(args, error);
   if (!options) {

@@ -5,6 +5,7 @@
 
 #include "platform/AtomicFileReplace.h"
 #include "platform/LinkTarget.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -17,7 +18,7 @@ namespace {
 // has put there before.
 bool NamesAnOpenDescriptor(std::filesystem::path path) {
   for (int hop = 0; hop < 8; ++hop) {
-    const std::string text = path.lexically_normal().string();
+    const std::string text = Utf8Text(path.lexically_normal());
     for (const char* prefix : {"/dev/fd/", "/proc/self/fd/", "/dev/stdout", "/dev/stderr"}) {
       if (text.starts_with(prefix)) return true;
     }
@@ -50,7 +51,7 @@ std::string WriteProblem(const std::filesystem::path& path) {
   const std::filesystem::path end = FinalLinkTarget(path, ec);
   if (ec) return "it is a link that leads round in a circle";
   const bool viaLink = end != path;
-  const std::string lead = viaLink ? "it leads to '" + end.string() + "', " : "";
+  const std::string lead = viaLink ? "it leads to '" + Utf8Text(end) + "', " : "";
   if (std::filesystem::is_directory(end, ec)) return viaLink ? lead + "which is a folder" : "it is a folder";
   const std::filesystem::path folder = end.has_parent_path() ? end.parent_path() : ".";
   if (!std::filesystem::is_directory(folder, ec)) {
@@ -71,7 +72,7 @@ OutputResult Outcome(const std::filesystem::path& path, bool written, bool intoS
 }  // namespace
 
 OutputResult WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render) {
-  const std::filesystem::path target(path);
+  const std::filesystem::path target = Utf8Path(path);
   if (NamesAnOpenDescriptor(target)) return Outcome(target, WriteThrough(target, std::ios::app, render), true);
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(target, ec);

@@ -23,6 +23,21 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME Quillon-${PROJECT_VERSION}-${quillonWindowsArch})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quillon)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+# The installer's Start menu entry starts Quillon in a working folder the user
+# can write to, "Quillon" in the documents folder (the Public Documents when
+# installed for all users): there go the raw logs and the exports, and there
+# the logger's library must lie. Uninstalling removes the program and its
+# entries but leaves that folder and everything in it.
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
+  CreateDirectory "$DOCUMENTS\Quillon"
+  SetOutPath "$DOCUMENTS\Quillon"
+  CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Quillon.lnk" "$INSTDIR\Quillon.exe"
+  SetOutPath "$INSTDIR"
+]])
+set(CPACK_NSIS_DELETE_ICONS_EXTRA [[
+  Delete "$SMPROGRAMS\$MUI_TEMP\Quillon.lnk"
+]])
 find_program(quillonMakensis makensis)
 if(quillonMakensis)
   set(CPACK_GENERATOR ZIP NSIS)

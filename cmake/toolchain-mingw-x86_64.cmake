@@ -1,7 +1,7 @@
-# 64-bit Windows, the same code built to be tested here: wine64 runs it, while
-# 32-bit Wine cannot start on these machines.
+# 64-bit Windows, the same code built to be tested on a machine that cannot
+# run 32-bit programs (and so no 32-bit Wine): wine64 runs it there.
 set(QUILLON_MINGW_ARCH x86_64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # Each build folder gets its own Wine prefix, made on first use.
 set(CMAKE_CROSSCOMPILING_EMULATOR
-    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine64-run.sh --prefix ${CMAKE_BINARY_DIR}/wine-prefix)
+    ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh --bits 64 --prefix ${CMAKE_BINARY_DIR}/wine-prefix)

@@ -13,6 +13,7 @@
 #include "device/LoggerErase.h"
 #include "logdata/RawLogSelection.h"
 #include "platform/SystemClock.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -69,7 +70,7 @@ void OnDownloadLog(AppState& state, DeviceLibrary& library, WindowView& view, Me
   int result = 0;
   // The watch only looks at file sizes from the progress window's timer, so
   // the download itself is not slowed.
-  GrowingFileWatch watch(std::filesystem::path(fileName).parent_path());
+  GrowingFileWatch watch(Utf8Path(fileName).parent_path());
   const auto started = std::chrono::steady_clock::now();
   view.RunBusyReporting(
       "Downloading the logger data", [&] { result = library.DumpDb(port, fileName.c_str()); },

@@ -12,6 +12,7 @@
 #include "logdata/RawLogLoader.h"
 #include "logdata/RawLogSelection.h"
 #include "platform/SystemClock.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -58,11 +59,11 @@ std::time_t ModifiedTime(const std::filesystem::path& path) {
 // full path.
 std::string WorkingPath(const std::string& path) {
   std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  std::filesystem::path absolute = std::filesystem::absolute(Utf8Path(path), error);
   if (error) return path;
   std::filesystem::path relative = absolute.lexically_normal().lexically_relative(std::filesystem::current_path(error));
-  if (error || relative.empty() || *relative.begin() == "..") return absolute.lexically_normal().string();
-  return relative.string();
+  if (error || relative.empty() || *relative.begin() == "..") return Utf8Text(absolute.lexically_normal());
+  return Utf8Text(relative);
 }
 
 }  // namespace
@@ -78,11 +79,11 @@ OpenedLogName NameOpenedRawLog(std::string_view fileName, std::time_t modified) 
 
 std::optional<std::string> WhyRawLogUnreadable(const std::string& path) {
   std::error_code error;
-  std::filesystem::file_status status = std::filesystem::status(path, error);
+  std::filesystem::file_status status = std::filesystem::status(Utf8Path(path), error);
   if (!std::filesystem::exists(status)) return "the file does not exist";
   if (std::filesystem::is_directory(status)) return "it is a folder, not a file";
   if (!std::filesystem::is_regular_file(status)) return "it is not a regular file";
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenUtf8File(path, "rb");
   if (file == nullptr) return std::strerror(errno);
   std::fclose(file);
   return std::nullopt;
@@ -93,8 +94,8 @@ bool OpenRawLogFile(AppState& state, WindowView& view, const std::string& path) 
     view.ShowMessage("Can't open " + path + ": " + *why + ". The log loaded before stays.", kInfoCaption);
     return false;
   }
-  std::filesystem::path file(path);
-  const std::string fileName = file.filename().string();
+  const std::filesystem::path file = Utf8Path(path);
+  const std::string fileName = Utf8Text(file.filename());
   OpenedLogName name = NameOpenedRawLog(fileName, ModifiedTime(file));
   if (!state.newestRuleName)
     state.newestRuleName = AppState::AdoptedName{state.logStamp, state.logSerial, state.logFileName};

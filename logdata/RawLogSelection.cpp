@@ -11,6 +11,7 @@
 #include "logdata/NumberText.h"
 #include "logdata/RangeAndTags.h"
 #include "logdata/RawLogLoader.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -79,7 +80,7 @@ bool SelectNewestRawLog(AppState& state, WindowView& view) {
   for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     std::error_code typeError;
     if (entries->is_directory(typeError)) continue;
-    std::string name = entries->path().filename().string();
+    std::string name = Utf8Text(entries->path().filename());
     if (!EndsWithTxt(name)) continue;
     anyFound = true;
     ConsiderRawLogName(state, name);

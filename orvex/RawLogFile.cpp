@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "api/DeviceCodes.h"
+#include "orvex/NarrowPath.h"
 
 namespace quillon::orvex {
 
@@ -14,7 +15,7 @@ RawLogFile::~RawLogFile() {
 int RawLogFile::PrepareTarget(const std::string& fileName) {
   namespace fs = std::filesystem;
   std::error_code error;
-  const fs::path path(fileName);
+  const fs::path path = NarrowPath(fileName);
   if (fileName.empty() || !path.has_filename()) return code::kCantBuildDumpFile;
   if (fs::exists(fs::symlink_status(path, error))) return code::kCantBuildDumpFile;
 

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "api/DeviceCodes.h"
+#include "orvex/NarrowPath.h"
 
 namespace quillon::orvex {
 namespace {
@@ -20,18 +21,19 @@ HANDLE AsHandle(void* file) { return static_cast<HANDLE>(file); }
 
 int RawLogFile::Begin(const std::string& fileName) {
   if (const int result = PrepareTarget(fileName); result != 0) return result;
-  const fs::path path(fileName);
+  const fs::path path = NarrowPath(fileName);
   const fs::path folder = path.parent_path();
   // A new name each time, created only if nothing holds it yet, so that no
   // file or link planted there is ever opened.
   std::random_device random;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const fs::path temporary = folder / ("." + path.filename().string() + "." + std::to_string(random()) + ".part");
+    const fs::path temporary =
+        folder / NarrowPath("." + NarrowText(path.filename()) + "." + std::to_string(random()) + ".part");
     HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       file_ = file;
-      temporaryName_ = temporary.string();
+      temporaryName_ = NarrowText(temporary);
       return 0;
     }
     if (::GetLastError() != ERROR_FILE_EXISTS) break;
@@ -58,7 +60,7 @@ int RawLogFile::Commit() {
   if (!flushed || !closed) return code::kCantOpenStorDbFile;
   // Without MOVEFILE_REPLACE_EXISTING the move fails when the name is taken,
   // so an existing log is never overwritten.
-  if (!::MoveFileExW(fs::path(temporaryName_).c_str(), fs::path(finalName_).c_str(), MOVEFILE_WRITE_THROUGH)) {
+  if (!::MoveFileExW(NarrowPath(temporaryName_).c_str(), NarrowPath(finalName_).c_str(), MOVEFILE_WRITE_THROUGH)) {
     const DWORD failure = ::GetLastError();
     return failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS ? code::kCantBuildDumpFile
                                                                            : code::kCantOpenOutputFile;
@@ -70,7 +72,7 @@ int RawLogFile::Commit() {
 void RawLogFile::Discard() {
   if (file_ != nullptr) ::CloseHandle(AsHandle(file_));
   file_ = nullptr;
-  if (!temporaryName_.empty()) ::DeleteFileW(fs::path(temporaryName_).c_str());
+  if (!temporaryName_.empty()) ::DeleteFileW(NarrowPath(temporaryName_).c_str());
 }
 
 }  // namespace quillon::orvex

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "api/DeviceCodes.h"
+#include "orvex/NarrowPath.h"
 #include "orvex/WireProtocol.h"
 
 namespace quillon::orvex {
@@ -16,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool IsWaveName(const fs::path& path) {
-  std::string extension = path.extension().string();
+  std::string extension = NarrowText(path.extension());
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return extension == ".wav";
@@ -45,7 +46,7 @@ bool IsCompleteWave(const std::string& bytes) {
 int CheckVoiceFolder(const char* path) {
   if (path == nullptr || *path == '\0') return 0;
   std::error_code error;
-  fs::path folder(path);
+  const fs::path folder = NarrowPath(path);
   auto status = fs::status(folder, error);
   if (!fs::exists(status)) return 0;
   if (!fs::is_directory(status)) return code::kWaveFilePathError;

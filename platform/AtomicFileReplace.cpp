@@ -26,6 +26,7 @@
 #endif
 
 #include "platform/LinkTarget.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -39,9 +40,9 @@ std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
   std::filesystem::path temp;
   std::error_code ec;
   do {
-    std::string name = "." + target.filename().string() + "." + std::to_string(seed) + "-" +
-                       std::to_string(counter++) + ".tmp";
-    temp = target.parent_path() / name;
+    const std::string name = "." + Utf8Text(target.filename()) + "." + std::to_string(seed) + "-" +
+                             std::to_string(counter++) + ".tmp";
+    temp = target.parent_path() / Utf8Path(name);
   } while (std::filesystem::exists(temp, ec));
   return temp;
 }
@@ -257,7 +258,7 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
   std::error_code ec;
   // Through symbolic links the file the last one names is replaced (or made
   // in its folder) and the links kept; a link is never replaced by a file.
-  const std::filesystem::path target = FinalLinkTarget(path, ec);
+  const std::filesystem::path target = FinalLinkTarget(Utf8Path(path), ec);
   if (ec || target.filename().empty()) return false;
 
   const std::filesystem::path temp = TemporaryPathFor(target);

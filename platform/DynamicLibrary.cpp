@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <filesystem>
+
+#include "platform/Utf8Path.h"
 #else
 #include <dlfcn.h>
 #endif
@@ -15,7 +17,7 @@ namespace quillon {
 std::unique_ptr<DynamicLibrary> DynamicLibrary::Load(const std::string& path, std::string* error) {
   // A bare name would make LoadLibrary search the system's folders and PATH;
   // the library must come from exactly the place we name.
-  std::filesystem::path byPath(path);
+  std::filesystem::path byPath = Utf8Path(path);
   if (!byPath.has_parent_path()) byPath = std::filesystem::path(L".") / byPath;
   // No "cannot load" dialog for a damaged file: the caller reports it.
   DWORD previousMode = 0;

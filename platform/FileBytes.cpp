@@ -9,6 +9,8 @@
 #include <new>
 #include <system_error>
 
+#include "platform/Utf8Path.h"
+
 #ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
@@ -65,8 +67,8 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
                                std::shared_ptr<const std::string_view>& bytes) {
   std::error_code error;
   // Only a regular file: a folder cannot be read and a pipe would block.
-  if (!std::filesystem::is_regular_file(path, error)) return FileBytesOutcome::kCannotOpen;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!std::filesystem::is_regular_file(Utf8Path(path), error)) return FileBytesOutcome::kCannotOpen;
+  std::FILE* file = OpenUtf8File(path, "rb");
   if (!file) return FileBytesOutcome::kCannotOpen;
   long long length = -1;
   if (_fseeki64(file, 0, SEEK_END) == 0) length = _ftelli64(file);
@@ -201,8 +203,8 @@ class StdioPositionalFile final : public PositionalFile {
 FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBytes,
                                     std::unique_ptr<PositionalFile>& file) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return FileBytesOutcome::kCannotOpen;
-  std::FILE* opened = std::fopen(path.c_str(), "rb");
+  if (!std::filesystem::is_regular_file(Utf8Path(path), error)) return FileBytesOutcome::kCannotOpen;
+  std::FILE* opened = OpenUtf8File(path, "rb");
   if (!opened) return FileBytesOutcome::kCannotOpen;
   long long length = -1;
   if (_fseeki64(opened, 0, SEEK_END) == 0) length = _ftelli64(opened);

@@ -18,6 +18,7 @@
 #endif
 
 #include "platform/AtomicFileReplace.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon {
 
@@ -149,14 +150,15 @@ std::string RenderDocument(const IniDocument& doc) {
 // exists but cannot be read.
 std::optional<IniDocument> ReadDocument(const std::string& path) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
+  const std::filesystem::path file = Utf8Path(path);
+  if (!std::filesystem::exists(file, ec)) {
     if (ec) return std::nullopt;
     IniDocument doc;
     doc.preamble.push_back("; Quillon per-user key store: [key path], then Name=TYPE:data per value.");
     return doc;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in || !std::filesystem::is_regular_file(file, ec)) return std::nullopt;
   return ParseDocument(in);
 }
 
@@ -165,7 +167,7 @@ std::optional<IniDocument> ReadDocument(const std::string& path) {
 // reached through a symbolic link stays linked.
 bool WriteDocument(const std::string& path, const IniDocument& doc) {
   std::error_code ec;
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = Utf8Path(path).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
   return WriteFileAtomically(path, [&](std::ostream& out) { out << RenderDocument(doc); });
 }

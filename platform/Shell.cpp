@@ -7,6 +7,8 @@
 
 #include <filesystem>
 
+#include "platform/Utf8Path.h"
+
 namespace quillon {
 
 namespace {
@@ -15,7 +17,7 @@ class Win32Shell : public Shell {
  public:
   int OpenWithShell(const std::string& path) override {
     // Wide names reach documents whose names the ANSI code page cannot spell.
-    const std::filesystem::path document(path);
+    const std::filesystem::path document = Utf8Path(path);
     HINSTANCE result = ShellExecuteW(nullptr, L"open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
   }

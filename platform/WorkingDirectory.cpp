@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/Utf8Path.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -12,7 +14,7 @@ namespace quillon {
 #ifdef _WIN32
 
 // The wide functions reach folders whose names the ANSI code page cannot
-// spell; the path type converts to and from the narrow text the rest uses.
+// spell; the rest of the program holds the names as UTF-8 text.
 std::string GetWorkingDirectory() {
   DWORD size = ::GetCurrentDirectoryW(0, nullptr);
   if (size == 0) return std::string();
@@ -20,7 +22,7 @@ std::string GetWorkingDirectory() {
   DWORD length = ::GetCurrentDirectoryW(size, buffer.data());
   if (length == 0 || length >= size) return std::string();
   buffer.resize(length);
-  return std::filesystem::path(buffer).string();
+  return Utf8Text(std::filesystem::path(std::move(buffer)));
 }
 
 // A working directory is limited to MAX_PATH characters (with its final
@@ -29,7 +31,7 @@ std::string GetWorkingDirectory() {
 // Windows refuses it.
 bool SetWorkingDirectory(const std::string& path) {
   if (path.empty()) return false;
-  const std::filesystem::path folder(path);
+  const std::filesystem::path folder = Utf8Path(path);
   if (folder.native().size() + 2 > MAX_PATH) {
     ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return false;
@@ -39,7 +41,7 @@ bool SetWorkingDirectory(const std::string& path) {
 
 bool CreateFolder(const std::string& path) {
   if (path.empty()) return false;
-  return ::CreateDirectoryW(std::filesystem::path(path).c_str(), nullptr) != 0;
+  return ::CreateDirectoryW(Utf8Path(path).c_str(), nullptr) != 0;
 }
 
 #else

@@ -2,7 +2,10 @@
 # Builds Quillon for Windows with the mingw-w64 cross compilers on Debian 12:
 #   tools/windows.sh deps     apt packages and the cached third-party libraries
 #   tools/windows.sh build    build-win32/ (i686) and build-win64/ (x86_64)
-#   tools/windows.sh test     the test suite of build-win64/ under wine64
+#   tools/windows.sh test     the tests of build-win32/ under 32-bit Wine, the
+#                             build that ships; on a machine that cannot run
+#                             32-bit programs those of build-win64/ under
+#                             wine64 instead, said loudly
 #   tools/windows.sh package  the zip and the installer of build-win32/
 #   tools/windows.sh          all four in this order
 # Run as root like tools/run.sh and tools/test.sh. The libraries are built once
@@ -10,13 +13,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${QUILLON_WIN_CACHE:-/var/cache/quillon}
-# x86_64 first: it is the target the tests run on, so it is usable soonest.
-triplets=(x86_64-w64-mingw32 i686-w64-mingw32)
+triplets=(i686-w64-mingw32 x86_64-w64-mingw32)
 packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libz-mingw-w64-dev googletest
-  wine64 xvfb xauth dpkg-dev nsis zip cmake make
+  xvfb xauth dpkg-dev nsis zip cmake make
 )
 # The wx libraries Quillon does not link are left out: a smaller, faster build
 # and no need for the image and XML libraries Debian strips from its source.
@@ -60,15 +62,17 @@ EOF
 
 InstallPackages() {
   local missing=() p
-  for p in "${packages[@]}"; do
+  for p in "${packages[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if ((${#missing[@]})) || ((needUpdate)); then
-    apt-get update -q
+    # A mirror in the middle of a sync fails one index now and then; apt
+    # goes on with the others, and the install below says if that mattered.
+    apt-get update -q || Log "warning: apt-get update reported errors (see above)"
   fi
   if ((${#missing[@]})); then
     Log "installing: ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" || return 1
   fi
 }
 
@@ -198,9 +202,57 @@ Deps() {
   Log "deps ready after $(($(date +%s) - start)) s"
 }
 
+# Whether this machine runs 32-bit x86 programs at all: some kernels are
+# built or started without IA-32 emulation, and then no 32-bit Wine can start.
+# A three-instruction i386 program, assembled here, tells.
+Runs32Bit() {
+  local dir status=0
+  dir=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$dir/exit.s"
+  if ! as --32 -o "$dir/exit.o" "$dir/exit.s" 2>/dev/null || ! ld -m elf_i386 -o "$dir/exit" "$dir/exit.o" 2>/dev/null; then
+    status=1
+  elif ! "$dir/exit" 2>/dev/null; then
+    status=1
+  fi
+  rm -rf "$dir"
+  return "$status"
+}
+
+# Installs Debian's 32-bit Wine (wine32 of the i386 architecture).
+InstallWine32() {
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    Log "adding the i386 architecture for wine32"
+    dpkg --add-architecture i386
+    needUpdate=1
+  fi
+  InstallPackages wine wine32:i386 && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Sets testArch (i686 or x86_64) and testWhy, and installs the Wine that
+# runs it: the 32-bit build that ships wherever 32-bit Wine runs.
+ChooseTestTarget() {
+  needUpdate=0
+  if ! Runs32Bit; then
+    testArch=x86_64
+    testWhy="this machine cannot run 32-bit programs (its kernel refuses i386 executables), so 32-bit Wine cannot start here"
+  elif ! (InstallWine32); then
+    testArch=x86_64
+    testWhy="32-bit Wine could not be installed or started (see apt's messages above)"
+  else
+    testArch=i686
+    testWhy="32-bit Wine runs here"
+  fi
+  if [[ $testArch == x86_64 ]]; then
+    Log "WARNING: testing build-win64 under wine64 instead of the build that ships: $testWhy"
+    InstallPackages wine64
+  fi
+}
+
 # Build folders by target: build-win32 is what users run (the logger's library
-# is 32-bit), build-win64 is the same code for the tests under wine64.
+# is 32-bit), build-win64 is the same code for the tests under wine64 where
+# 32-bit Wine cannot run.
 BuildDir() { [[ $1 == i686 ]] && echo "$root/build-win32" || echo "$root/build-win64"; }
+Bits() { [[ $1 == i686 ]] && echo 32 || echo 64; }
 
 # Configures (once) and builds one target's folder.
 BuildTarget() {
@@ -217,7 +269,9 @@ BuildTarget() {
     -DCMAKE_BUILD_TYPE=Release -DQUILLON_WERROR=ON -DQUILLON_GUI=ON -DQUILLON_BENCH=OFF "${launcher[@]}" "$@" || return 1
   # ctest lists each test program's tests under Wine with a short timeout,
   # too short to make the Wine prefix on the way.
-  if [[ $arch == x86_64 ]]; then "$root/tools/wine64-run.sh" --prefix "$dir/wine-prefix" --init; fi
+  if [[ $arch == "${testArch:-}" ]]; then
+    "$root/tools/wine-run.sh" --bits "$(Bits "$arch")" --prefix "$dir/wine-prefix" --init
+  fi
   Log "building $dir (compiler output also in $dir/build.log)"
   # Keep going past the first failing file so that one run shows them all.
   local start=$(date +%s)
@@ -234,21 +288,25 @@ Build() {
   ((status == 0)) || Die "the Windows build failed (see the compiler output above)"
 }
 
-# The suite of build-win64/ under wine64 (through the emulator wrapper of the
-# toolchain file), the window tests on a virtual display. Where this machine
-# can run 32-bit Wine, the suite of build-win32/ runs too.
+# The suite of the chosen build (see ChooseTestTarget) under Wine, through the
+# emulator wrapper of the toolchain file, the window tests on a virtual
+# display; then the stand-in library on a Wine COM port against the Linux
+# emulator. The summary says which build was tested and why.
 Test() {
-  local dir=$root/build-win64 status=0
-  # Only the x86_64 libraries: the tests need nothing of the i686 ones.
-  Deps x86_64-w64-mingw32
-  BuildTarget x86_64 || Die "build-win64 does not build"
-  Log "running the tests of $dir under wine64"
-  local start=$(date +%s)
+  local testArch testWhy dir bits status=0
+  ChooseTestTarget
+  dir=$(BuildDir "$testArch")
+  bits=$(Bits "$testArch")
+  Deps "$testArch-w64-mingw32"
+  BuildTarget "$testArch" || Die "$dir does not build"
+  Log "running the tests of $dir under $bits-bit Wine"
+  local start=$(date +%s) log=$dir/ctest.log
   # One Wine server for the whole run: otherwise each test program starts
   # one, and a program that starts while the last one is shutting down can
   # fail before it runs at all.
   WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p
-  if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure); then
+  if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) |
+      tee "$log"; then
     # A test program that Wine fails to start (seen once in a CI run:
     # no output at all, 0.02 s) is not a fault of the program. Wine's
     # own messages show what happened; the failed tests get one more run, so
@@ -264,21 +322,16 @@ Test() {
   fi
   WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -k || true
   Log "tests of $dir done in $(($(date +%s) - start)) s (status $status)"
+  [[ $testArch == i686 ]] && { "$root/tools/check-windows-binaries.sh" "$dir" || status=1; }
   # The stand-in library on a Wine COM port needs the Linux emulator.
+  local comCheck="skipped: no Linux build with the emulator in $root/build"
   if [[ -x $root/build/bin/orvex-emulator && -x $root/build/bin/orvex_com_probe ]]; then
     cmake --build "$dir" --target orvex_com_probe >/dev/null
-    "$root/tools/wine-com-check.sh" || status=1
-  else
-    Log "no Linux build with the emulator in $root/build: the Wine COM port check is skipped"
+    if "$root/tools/wine-com-check.sh" "$dir"; then comCheck=passed; else comCheck=FAILED; status=1; fi
   fi
-  if [[ -d $root/build-win32 ]] && /usr/lib/wine/wine --version >/dev/null 2>&1 &&
-     /usr/lib/wine/wine "$root/build-win32/bin/quillon-convert.exe" --help >/dev/null 2>&1; then
-    Log "32-bit Wine runs here: running the tests of build-win32"
-    (cd "$root/build-win32" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 \
-      --output-on-failure) || status=1
-  else
-    Log "32-bit Wine cannot run here: build-win32 is checked by its files only"
-  fi
+  Log "summary: tested $(basename "$dir") ($bits-bit Windows) under $bits-bit Wine because $testWhy"
+  Log "summary: $(grep -E 'tests passed|tests failed' "$log" | tail -n1 || echo 'no ctest summary')," \
+    "$(grep -c '\*\*\*Skipped' "$log" || true) skipped; COM port and window checks: $comCheck"
   ((status == 0)) || Die "tests failed"
 }
 

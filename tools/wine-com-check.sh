@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# The stand-in ORVEX_DLL.dll of build-win64 under wine64 against the Linux
+# The stand-in ORVEX_DLL.dll of build-win32 under 32-bit Wine against the Linux
 # logger emulator on a Wine COM port, compared with the Linux stand-in against
 # the same emulator:
-#   tools/wine-com-check.sh [FIXES]     (default 3000)
+#   tools/wine-com-check.sh [BUILD-DIR [FIXES]]   (build-win32, 3000 fixes)
+# BUILD-DIR may be build-win64 (run under wine64) where 32-bit Wine cannot run.
 # Needs build/ (the Linux build, for the emulator and the Linux library) and
-# build-win64/. The emulator's pty becomes COM3 of build-win64's Wine prefix
+# build-win32/. The emulator's pty becomes COM3 of build-win32's Wine prefix
 # ($WINEPREFIX/dosdevices/com3); the probe scans the ports, reads the logger's
 # information, clock and memory, dumps the log, reads, writes and reads back
 # the settings, erases the memory and leaves dump mode. Both runs must print
 # the same and dump the same bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-fixes=${1:-3000}
+win=$(realpath "${1:-$root/build-win32}")
+fixes=${2:-3000}
 linux=$root/build
-win=$root/build-win64
+bits=32
+[[ $(basename "$win") == build-win64 ]] && bits=64
 prefix=$win/wine-prefix
 work=$(mktemp -d /tmp/quillon-wine-com-XXXXXX)
 emulatorPid=
@@ -54,12 +57,12 @@ StopEmulator
 
 # Wine: the same emulator (restarted, with the same memory) on COM3 of the prefix.
 mkdir -p "$work/wine/voice file"
-"$root/tools/wine64-run.sh" --prefix "$prefix" --init
+"$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" --init
 StartEmulator
 ln -sfn "$pty" "$prefix/dosdevices/com3"
 cp "$win/bin/ORVEX_DLL.dll" "$work/wine/"
 start=$(date +%s)
-(cd "$work/wine" && timeout 300 "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
+(cd "$work/wine" && timeout 300 "$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
   'Rawdata\dump.txt') | tr -d '\r' >"$work/wine.out"
 echo "wine run: $(($(date +%s) - start)) s"
 StopEmulator
@@ -91,7 +94,7 @@ StartEmulator
 ln -sfn "$pty" "$prefix/dosdevices/com3"
 start=$(date +%s)
 (cd "$win" && QUILLON_E2E_OUTPUT="$work/window" timeout 300 xvfb-run -a -s "-screen 0 1600x1200x24" \
-  "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/ui_tests.exe" \
+  "$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" "$win/bin/ui_tests.exe" \
   --gtest_filter=ComPortSessionTest.*) | tr -d '\r' >"$work/window.out" || true
 echo "--- the window under Wine ($(($(date +%s) - start)) s)"
 grep -E '^\[ *(OK|FAILED|SKIPPED) *\]|Failure|Expected|Which is' "$work/window.out" || cat "$work/window.out"
@@ -119,7 +122,7 @@ StartEmulator --unplug-after 40000
 ln -sfn "$pty" "$prefix/dosdevices/com3"
 cp "$win/bin/ORVEX_DLL.dll" "$work/unplugged/"
 start=$(date +%s)
-(cd "$work/unplugged" && timeout 120 "$root/tools/wine64-run.sh" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
+(cd "$work/unplugged" && timeout 120 "$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" "$win/bin/orvex_com_probe.exe" \
   'Rawdata\dump.txt') | tr -d '\r' >"$work/unplugged.out" || true
 echo "--- Wine, unplugged after 40000 bytes ($(($(date +%s) - start)) s)"; cat "$work/unplugged.out"
 StopEmulator

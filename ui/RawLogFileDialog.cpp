@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "logdata/RawLogSelection.h"
+#include "platform/Utf8Path.h"
 
 namespace quillon::ui {
 
@@ -24,7 +25,7 @@ std::optional<std::string> ChooseRawLogFile(wxWindow* parent) {
   if (Hook()) return Hook()();
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::absolute(kRawLogFolder, error);
-  wxFileDialog dialog(parent, "Open Raw Log", wxString::FromUTF8(folder.string()), wxString(),
+  wxFileDialog dialog(parent, "Open Raw Log", wxString::FromUTF8(Utf8Text(folder)), wxString(),
                       "Raw logs (*.txt)|*.txt;*.TXT|All files|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
   if (dialog.ShowModal() != wxID_OK) return std::nullopt;
   return dialog.GetPath().utf8_string();

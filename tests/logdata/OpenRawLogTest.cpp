@@ -8,6 +8,7 @@
 #include "core/ControlIds.h"
 #include "logdata/OpenRawLog.h"
 #include "logdata/RawLogSelection.h"
+#include "platform/Utf8Path.h"
 #include "tests/logdata/LogdataTestSupport.h"
 #include "tests/support/FakeWindowView.h"
 #include "tests/support/NativePath.h"
@@ -127,6 +128,31 @@ TEST_F(OpenRawLogTest, AFileThatCannotBeReadKeepsTheLoadedLogAndSaysWhy) {
     EXPECT_EQ(state.fixList.Size(), 5u);
     EXPECT_EQ(state.tagBox.GetCount(), 3);
   }
+}
+
+// A working folder, a raw log and a file in Rawdata whose names a Western
+// PC's code page cannot spell: opened, shown as typed, and listed by the
+// newest-file rule without taking the odd name for a log of the pattern.
+TEST_F(OpenRawLogTest, NamesOutsideTheAnsiCodePageOpenAndShowAsTyped) {
+  const std::string folderName = "\xd0\xa4\xd0\xbe\xd1\x82\xd0\xbe \xe5\x86\x99\xe7\x9c\x9f";  // Фото 写真
+  const std::string logName = "\xc3\x96lfeld \xe5\x86\x99.txt";                                  // Ölfeld 写.txt
+  const std::filesystem::path work = directory.Path() / Utf8Path(folderName);
+  std::filesystem::create_directories(work / "Rawdata");
+  WriteFile(work / "Rawdata" / "20080101080005_Rawdata_1234.txt",
+            testing::ReadFile(testing::DataFile("logdata_tagged.txt")));
+  WriteFile(work / "Rawdata" / Utf8Path(logName), testing::ReadFile(testing::DataFile("logdata_plain_lf.txt")));
+  std::filesystem::current_path(work);
+
+  ASSERT_TRUE(OpenRawLogFile(state, view, Utf8Text(work / "Rawdata" / Utf8Path(logName))));
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(state.rawLogPath, testing::NativePath("Rawdata/" + logName));
+  EXPECT_EQ(view.GetItemText(ids::kFileNameLabel), state.rawLogPath);
+  EXPECT_EQ(state.fixList.Size(), 2u);
+
+  ReloadLogData(state, view);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_EQ(state.rawLogPath, testing::NativePath("Rawdata/20080101080005_Rawdata_1234.txt"));
+  EXPECT_EQ(state.fixList.Size(), 5u);
 }
 
 }  // namespace

@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Runs a 64-bit Windows program under Wine: wine64-run.sh [--prefix DIR] PROGRAM [ARGS...]
-# or only makes the prefix: wine64-run.sh [--prefix DIR] --init
-# Calls the 64-bit loader itself, because /usr/bin/wine tries the 32-bit one
-# first, which these machines cannot start. The Wine prefix (default: WINEPREFIX
-# or ./wine-prefix) is made on first use and then reused. Wine's own messages
+# Runs a Windows program under Wine:
+#   wine-run.sh [--bits 32|64] [--prefix DIR] PROGRAM [ARGS...]
+# or only makes the prefix: wine-run.sh [--bits 32|64] [--prefix DIR] --init
+# 32 (the default) is the build that ships: Debian's wine32 loader in a 32-bit
+# prefix (WINEARCH=win32), as on a user's PC. 64 is the wine64 loader, for
+# machines that cannot run 32-bit programs. The loader is called itself,
+# because /usr/bin/wine picks one by guessing. The Wine prefix (default:
+# WINEPREFIX or ./wine-prefix) is made on first use and then reused. Wine's own messages
 # go to DIR/wine-stderr.log so that they never mix with the program's output;
 # QUILLON_WINE_STDERR=keep passes stderr through instead (the program's own
 # stderr shares the stream with Wine's).
 set -euo pipefail
-loader=/usr/lib/wine/wine64
+bits=32
+if [[ ${1:-} == --bits ]]; then
+  bits=$2
+  shift 2
+fi
 prefix=${WINEPREFIX:-$PWD/wine-prefix}
 if [[ ${1:-} == --prefix ]]; then
   prefix=$2
@@ -16,9 +23,14 @@ if [[ ${1:-} == --prefix ]]; then
 fi
 # Wine takes only an absolute WINEPREFIX.
 prefix=$(realpath -m "$prefix")
-(($#)) || { echo "usage: $0 [--prefix DIR] PROGRAM [ARGS...] | --init" >&2; exit 2; }
-[[ -x $loader ]] || { echo "$0: $loader is missing (apt-get install wine64)" >&2; exit 2; }
-export WINEPREFIX=$prefix WINEDEBUG=-all
+(($#)) || { echo "usage: $0 [--bits 32|64] [--prefix DIR] PROGRAM [ARGS...] | --init" >&2; exit 2; }
+case $bits in
+  32) loader=/usr/lib/wine/wine package="wine32:i386 (after dpkg --add-architecture i386)" arch=win32 ;;
+  64) loader=/usr/lib/wine/wine64 package=wine64 arch=win64 ;;
+  *) echo "$0: --bits takes 32 or 64" >&2; exit 2 ;;
+esac
+[[ -x $loader ]] || { echo "$0: $loader is missing (apt-get install $package)" >&2; exit 2; }
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
 # Wine draws with the host's fonts through fontconfig; this keeps their text
 # unsmoothed, as the Linux build's windows are drawn under Xvfb.
 export FONTCONFIG_FILE=${FONTCONFIG_FILE:-$(dirname "$(realpath "$0")")/wine-fonts.conf}

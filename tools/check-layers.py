@@ -28,6 +28,7 @@ RANKS = {
     "logdata": 3,
     "export": 4,
     "trackview": 5,
+    "geotag": 5,
     "device": 5,
     "settings": 6,
     "cli": 7,

@@ -29,6 +29,9 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 # the logger's library must lie. Uninstalling removes the program and its
 # entries but leaves that folder and everything in it.
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+# The NSIS lines below hold quotes and backslashes: CPack must write them
+# into its configuration escaped, or the quotes end the value.
+set(CPACK_VERBATIM_VARIABLES TRUE)
 set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
   CreateDirectory "$DOCUMENTS\Quillon"
   SetOutPath "$DOCUMENTS\Quillon"

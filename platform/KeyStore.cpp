@@ -253,9 +253,13 @@ class RegistryKey : public KeyStoreKey {
   explicit RegistryKey(HKEY key) : key_(key) {}
   ~RegistryKey() override { RegCloseKey(key_); }
 
+  // The text is UTF-8 (a folder path may hold any character); the registry
+  // keeps UTF-16, and the stored size counts the terminating NUL.
   bool SetString(const std::string& name, const std::string& value) override {
-    return RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+    const std::wstring wideName = Utf8Path(name).native();
+    const std::wstring wideValue = Utf8Path(value).native();
+    return RegSetValueExW(key_, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideValue.c_str()),
+                          static_cast<DWORD>((wideValue.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
   bool SetDword(const std::string& name, std::uint32_t value) override {

@@ -8,6 +8,7 @@ packages=(
   libwxgtk3.2-dev
   xvfb xauth fonts-arphic-uming python3
   libxml2-utils
+  libexiv2-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -16,6 +17,8 @@ done
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   if [[ $(id -u) -ne 0 ]]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -q
+  # A mirror in the middle of a sync fails one index now and then; apt goes
+  # on with the others, and the install below says if that mattered.
+  $SUDO apt-get update -q || echo "warning: apt-get update reported errors (see above)"
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi

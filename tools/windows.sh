@@ -293,7 +293,7 @@ Build() {
 # display; then the stand-in library on a Wine COM port against the Linux
 # emulator. The summary says which build was tested and why.
 Test() {
-  local testArch testWhy dir bits status=0
+  local testArch testWhy dir bits status=0 rerun=""
   ChooseTestTarget
   dir=$(BuildDir "$testArch")
   bits=$(Bits "$testArch")
@@ -316,6 +316,7 @@ Test() {
     Log "running the failed tests once more"
     if (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest --rerun-failed --timeout 180 --output-on-failure); then
       Log "warning: the failed tests passed on their second run under Wine"
+      rerun=" (the failed ones passed when run again)"
     else
       status=1
     fi
@@ -329,9 +330,13 @@ Test() {
     cmake --build "$dir" --target orvex_com_probe >/dev/null
     if "$root/tools/wine-com-check.sh" "$dir"; then comCheck=passed; else comCheck=FAILED; status=1; fi
   fi
+  # The installer, run silently, then the uninstaller.
+  local installer=passed
+  "$root/tools/installer-check.sh" "$dir" "$bits" || { installer=FAILED; status=1; }
   Log "summary: tested $(basename "$dir") ($bits-bit Windows) under $bits-bit Wine because $testWhy"
   Log "summary: $(grep -E 'tests passed|tests failed' "$log" | tail -n1 || echo 'no ctest summary')," \
-    "$(grep -c '\*\*\*Skipped' "$log" || true) skipped; COM port and window checks: $comCheck"
+    "$(grep -c '\*\*\*Skipped' "$log" || true) skipped$rerun; COM port and window checks: $comCheck;" \
+    "installer: $installer"
   ((status == 0)) || Die "tests failed"
 }
 

@@ -60,7 +60,9 @@ void WriteValue(const wchar_t* name, const std::optional<RawValue>& value) {
 
 class LocrRegistryTest : public ::testing::Test {
  protected:
-  LocrRegistryTest() : cwd_(temp_.Path()) {
+  // A working folder whose name a Western PC's code page cannot spell: the
+  // folders written to the registry keep every character.
+  LocrRegistryTest() : work_(MadeFolder(temp_.Path() / fs::path(u8"Фото 写真"))), cwd_(work_) {
     for (const wchar_t* name : kNames) saved_.push_back(ReadValue(name));
     state_.logStamp = "20080307140509";
     state_.logSerial = 123456;
@@ -76,7 +78,13 @@ class LocrRegistryTest : public ::testing::Test {
 
   static constexpr const wchar_t* kNames[] = {L"DirectoryGpsFile", L"DirectoryPhotos", L"LoadFilesAtStartup",
                                               L"ExecutionFile"};
+  static fs::path MadeFolder(const fs::path& folder) {
+    fs::create_directories(folder);
+    return folder;
+  }
+
   testing::TempFolder temp_;
+  fs::path work_;
   testing::ScopedWorkingDirectory cwd_;
   std::vector<std::optional<RawValue>> saved_;
   AppState state_;
@@ -93,8 +101,7 @@ TEST_F(LocrRegistryTest, WritesTheDescribedValuesAndStartsTheClientNamedThere) {
   std::unique_ptr<KeyStore> registry = MakeUserKeyStore();
   OnOutputLocr(state_, view_, shell_, *registry);
 
-  const std::string folder = (temp_.Path() / kLocrClientFolder).string();
-  std::wstring expected(folder.begin(), folder.end());
+  const std::wstring expected = (work_ / kLocrClientFolder).wstring();
   for (const wchar_t* name : {L"DirectoryGpsFile", L"DirectoryPhotos"}) {
     SCOPED_TRACE(::testing::Message() << std::string(name, name + wcslen(name)));
     const std::optional<RawValue> value = ReadValue(name);
@@ -108,7 +115,7 @@ TEST_F(LocrRegistryTest, WritesTheDescribedValuesAndStartsTheClientNamedThere) {
   EXPECT_EQ(load->type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(load->data, (std::vector<BYTE>{1, 0, 0, 0}));
   EXPECT_EQ(shell_.opened, std::vector<std::string>{client});
-  EXPECT_TRUE(fs::exists(temp_.Path() / "locr" / "20080307140509_locr_123456.txt"));
+  EXPECT_TRUE(fs::exists(work_ / "locr" / "20080307140509_locr_123456.txt"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/Utf8Path.h"
 #include "platform/WorkingDirectory.h"
 #include "tests/support/TempFolder.h"
 
@@ -28,7 +29,7 @@ inline void WriteFileBytes(const std::filesystem::path& path, const std::string&
 class ScopedWorkingDirectory {
  public:
   explicit ScopedWorkingDirectory(const std::filesystem::path& folder) : saved_(GetWorkingDirectory()) {
-    SetWorkingDirectory(folder.string());
+    SetWorkingDirectory(Utf8Text(folder));
   }
   ~ScopedWorkingDirectory() { SetWorkingDirectory(saved_); }
   ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;

@@ -46,7 +46,9 @@ std::string SyntheticTrack(int fixes) {
     const double knots = 4.0 + 14.0 * (1 + std::sin(2 * t + 0.6)) + 3.0 * std::sin(17 * t);
     const double altitude = 25.0 + 140.0 * std::exp(-std::pow((t - 3.6) / 0.7, 2)) + 6 * std::sin(9 * t);
     const int seconds = 6 * 3600 + 45 * 60 + 2 * i;
-    char tagField[4];
+    // Room for any int, so that no compiler sees a possible truncation; tags
+    // stay below 1000 and so fill three places.
+    char tagField[12] = {};
     if (tag == 0) {
       std::snprintf(tagField, sizeof tagField, "---");
     } else {

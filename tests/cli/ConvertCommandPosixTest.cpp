@@ -26,6 +26,11 @@ namespace fs = std::filesystem;
 
 extern "C" char** environ;
 
+// A shell command line in the test's folder, the converter as "$0".
+int RunShell(const std::string& script, const fs::path& folder) {
+  return RunProgram({"/bin/sh", "-c", script, QUILLON_CONVERT_PATH}, folder / ".shell.out", folder / ".shell.err");
+}
+
 // The three-fix log over and over, some tens of megabytes: long enough to
 // convert that a test can act while the conversion runs.
 std::string LongLog() {
@@ -167,6 +172,20 @@ TEST_F(ConvertCommandTest, OutputThatIsTheRawLogItselfIsRefused) {
   EXPECT_EQ(std::distance(fs::directory_iterator(temp_.Path()), fs::directory_iterator()), 5);
 }
 
+// Standard output shared with the commands after the converter: what they
+// write follows the converter's bytes instead of overwriting them.
+TEST_F(ConvertCommandTest, StandardOutputIsWrittenWhereTheShellLeftIt) {
+  const std::string csv = testing::ReadFileBytes(testing::TestDataPath("export_three_fixes.csv"));
+  for (const char* output : {"-", "/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    SCOPED_TRACE(output);
+    const std::string command =
+        "{ echo BEGIN; \"$0\" " + std::string(kLogName) + " -o " + output + "; echo END; } > shared.txt";
+    EXPECT_EQ(RunShell(command, temp_.Path()), 0);
+    EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / "shared.txt"), "BEGIN\n" + csv + "END\n");
+  }
+  EXPECT_FALSE(fs::exists(temp_.Path() / "-"));
+}
+
 // What a re-export keeps of the file it replaces, and names at the limit.
 TEST_F(ConvertCommandTest, ReplacedOutputKeepsItsPermissionsAndLongNamesAreWritten) {
   const std::string csv = testing::ReadFileBytes(testing::TestDataPath("export_three_fixes.csv"));
@@ -192,6 +211,15 @@ TEST_F(ConvertCommandTest, ReplacedOutputKeepsItsPermissionsAndLongNamesAreWritt
     }
   }
   EXPECT_TRUE(TemporaryFiles(temp_.Path()).empty());
+}
+
+TEST_F(ConvertCommandTest, PipeThatNoProgramReadsIsRefusedAtOnce) {
+  ASSERT_EQ(::mkfifo((temp_.Path() / "out.fifo").c_str(), 0600), 0);
+  const auto start = std::chrono::steady_clock::now();
+  RunResult r = Run({kLogName, "-o", "out.fifo"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "quillon-convert: cannot write 'out.fifo': it is a pipe that no program reads\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // A conversion ended by a signal takes its temporary file with it; the

@@ -7,6 +7,7 @@
 #include "platform/StandardStreams.h"
 
 int main(int argc, char** argv) {
+  quillon::KeepStandardDescriptorsOpen();
   quillon::UseBinaryStandardStreams();
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;

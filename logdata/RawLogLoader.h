@@ -22,9 +22,13 @@ enum class RawLogHold { kCopy, kMapping };
 // held the previous text is gone as well.
 LoadOutcome LoadRawLog(AppState& state, RawLogHold hold = RawLogHold::kCopy);
 
-// Opens the raw log at `path` to be read in pieces (the converter's CSV),
-// with the outcomes of LoadRawLog for the same file.
+// Opens the raw log at `path` to be read in pieces (the converter's CSV) or
+// whole (LoadRawLogFrom), with the outcomes of LoadRawLog for the same file.
 LoadOutcome OpenRawLogForPieces(const std::string& path, std::unique_ptr<PositionalFile>& file);
+
+// Reads the whole of an opened raw log into state.rawLogText, with the
+// outcomes of LoadRawLog.
+LoadOutcome LoadRawLogFrom(AppState& state, const PositionalFile& file);
 
 // The window's message box for a load that failed: "Can't open Rawdata.txt"
 // (caption "Info") or "Memory not enough " (no caption). Nothing for a load

@@ -59,6 +59,18 @@ FileBytesOutcome ReadIntoMemory(std::uint64_t size, Read&& read, std::shared_ptr
 
 }  // namespace
 
+FileBytesOutcome ReadAllBytes(const PositionalFile& file, std::shared_ptr<const std::string_view>& bytes) {
+  std::uint64_t offset = 0;
+  return ReadIntoMemory(
+      file.Size(),
+      [&](char* to, std::size_t count) {
+        const std::size_t n = file.ReadAt(offset, to, count);
+        offset += n;
+        return n;
+      },
+      bytes);
+}
+
 #ifdef _WIN32
 
 FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
@@ -179,9 +191,23 @@ FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
 
 namespace {
 
+struct Stamp {
+  long long size = -1;
+  long long modified = -1;
+};
+
+Stamp StampOf(std::FILE* file) {
+  struct _stat64 status {};
+  if (_fstat64(_fileno(file), &status) != 0) return {};
+  return {status.st_size, status.st_mtime};
+}
+
 class StdioPositionalFile final : public PositionalFile {
  public:
-  StdioPositionalFile(std::FILE* file, std::uint64_t size) : file_(file) { size_ = size; }
+  StdioPositionalFile(std::FILE* file, std::uint64_t size, std::string path)
+      : file_(file), path_(std::move(path)), opened_(StampOf(file)) {
+    size_ = size;
+  }
   ~StdioPositionalFile() override { std::fclose(file_); }
 
   std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
@@ -191,8 +217,22 @@ class StdioPositionalFile final : public PositionalFile {
     return std::fread(to, 1, count, file_);
   }
 
+  bool ChangedSinceOpened() const override {
+    const Stamp now = StampOf(file_);
+    return now.size != opened_.size || now.modified != opened_.modified;
+  }
+
+  bool IsFileAt(const std::string& path) const override {
+    std::error_code error;
+    return std::filesystem::equivalent(path, path_, error) && !error;
+  }
+
+  bool IsOpenAs(int) const override { return false; }
+
  private:
   std::FILE* file_;
+  std::string path_;
+  Stamp opened_;
   mutable std::mutex mutex_;
 };
 
@@ -210,7 +250,7 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
     std::fclose(opened);
     return FileBytesOutcome::kTooLarge;
   }
-  file = std::make_unique<StdioPositionalFile>(opened, static_cast<std::uint64_t>(length));
+  file = std::make_unique<StdioPositionalFile>(opened, static_cast<std::uint64_t>(length), path);
   return FileBytesOutcome::kRead;
 }
 
@@ -218,24 +258,60 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
 
 namespace {
 
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+std::size_t ReadAtOffset(int fd, std::uint64_t offset, char* to, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+// How many bytes a file gives that says it holds none: those under /proc
+// are made as they are read.
+std::uint64_t CountedSize(int fd) {
+  std::unique_ptr<char[]> buffer(new char[std::size_t{1} << 16]);
+  std::uint64_t size = 0;
+  while (const std::size_t n = ReadAtOffset(fd, size, buffer.get(), std::size_t{1} << 16)) size += n;
+  return size;
+}
+
 class DescriptorPositionalFile final : public PositionalFile {
  public:
-  DescriptorPositionalFile(int fd, std::uint64_t size) : fd_(fd) { size_ = size; }
+  DescriptorPositionalFile(int fd, std::uint64_t size, const struct stat& status) : fd_(fd), opened_(status) {
+    size_ = size;
+  }
   ~DescriptorPositionalFile() override { close(fd_); }  // gives a lease up
 
   std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
-    std::size_t done = 0;
-    while (done < count) {
-      const ssize_t n = pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return ReadAtOffset(fd_, offset, to, count);
+  }
+
+  bool ChangedSinceOpened() const override {
+    struct stat now {};
+    return fstat(fd_, &now) != 0 || now.st_size != opened_.st_size || !SameTime(now.st_mtim, opened_.st_mtim) ||
+           !SameTime(now.st_ctim, opened_.st_ctim);
+  }
+
+  bool IsFileAt(const std::string& path) const override {
+    struct stat other {};
+    return stat(path.c_str(), &other) == 0 && Same(other);
+  }
+
+  bool IsOpenAs(int fd) const override {
+    struct stat other {};
+    return fstat(fd, &other) == 0 && Same(other);
   }
 
  private:
+  bool Same(const struct stat& other) const { return other.st_dev == opened_.st_dev && other.st_ino == opened_.st_ino; }
+
   int fd_;
+  struct stat opened_;
 };
 
 }  // namespace
@@ -254,12 +330,12 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
     close(fd);
     return FileBytesOutcome::kCannotOpen;
   }
-  const auto size = static_cast<std::uint64_t>(status.st_size);
+  const auto size = status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : CountedSize(fd);
   if (size > maxBytes) {
     close(fd);
     return FileBytesOutcome::kTooLarge;
   }
-  file = std::make_unique<DescriptorPositionalFile>(fd, size);
+  file = std::make_unique<DescriptorPositionalFile>(fd, size, status);
   return FileBytesOutcome::kRead;
 }
 

@@ -172,6 +172,30 @@ TEST_F(ConvertCommandTest, OutputThatIsTheRawLogItselfIsRefused) {
   EXPECT_EQ(std::distance(fs::directory_iterator(temp_.Path()), fs::directory_iterator()), 5);
 }
 
+// Started with standard descriptors closed (a service manager, a careless
+// script), the converter must not take one of them for the log it opens, and
+// then write its output into the log.
+TEST_F(ConvertCommandTest, ClosedStandardDescriptorsNeverLeadIntoTheLog) {
+  const std::string log = testing::ReadFileBytes(temp_.Path() / kLogName);
+  for (const char* format : {"csv", "kml", "gpx"}) {
+    for (const char* closed : {">&-", "<&- >&-", ">&- 2>&-", "<&- >&- 2>&-"}) {
+      SCOPED_TRACE(std::string(format) + " " + closed);
+      const std::string command =
+          "\"$0\" " + std::string(kLogName) + " --format " + format + " --all -o /dev/stdout " + closed;
+      EXPECT_EQ(RunShell(command, temp_.Path()), 0);
+      EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / kLogName), log);
+    }
+  }
+  // Standard output that is the log itself is refused, however it is named.
+  for (const char* output : {"/dev/stdout", "-", "/dev/fd/1"}) {
+    SCOPED_TRACE(output);
+    EXPECT_EQ(RunShell("\"$0\" " + std::string(kLogName) + " -o " + output + " >> " + kLogName, temp_.Path()), 2);
+    EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / ".shell.err"),
+              "quillon-convert: the output '" + std::string(output) + "' is the raw log itself; nothing written\n");
+    EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / kLogName), log);
+  }
+}
+
 // Standard output shared with the commands after the converter: what they
 // write follows the converter's bytes instead of overwriting them.
 TEST_F(ConvertCommandTest, StandardOutputIsWrittenWhereTheShellLeftIt) {
@@ -220,6 +244,51 @@ TEST_F(ConvertCommandTest, PipeThatNoProgramReadsIsRefusedAtOnce) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "quillon-convert: cannot write 'out.fifo': it is a pipe that no program reads\n");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+// Files under /proc say they hold 0 bytes and give their bytes when read:
+// the converter's own environment holds a log here.
+TEST_F(ConvertCommandTest, FileWhoseSizeReadsAsZeroIsReadToItsEnd) {
+  const std::string log = testing::ReadFileBytes(temp_.Path() / kLogName);
+  ASSERT_EQ(::setenv("QUILLON_TEST_LOG", ("\n" + log).c_str(), 1), 0);
+  for (const char* format : {"csv", "kml"}) {
+    SCOPED_TRACE(format);
+    const std::string output = std::string("environ.") + format;
+    RunResult r = Run({"/proc/self/environ", "--format", format, "-o", output});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / output),
+              testing::ReadFileBytes(testing::TestDataPath(std::string("export_three_fixes.") + format)));
+  }
+  ::unsetenv("QUILLON_TEST_LOG");
+}
+
+// A log that another program (holding it open for writing, so that no lease
+// keeps it still) cuts and fills again while it is converted.
+TEST_F(ConvertCommandTest, LogChangedWhileItIsReadFailsAndKeepsThePreviousOutput) {
+  const std::string log = LongLog();
+  testing::WriteFileBytes(temp_.Path() / "long_Rawdata_1.txt", log);
+  const int fd = ::open((temp_.Path() / "long_Rawdata_1.txt").c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  std::atomic<bool> stop{false};
+  std::thread writer([&] {
+    const std::size_t half = log.size() / 2;
+    while (!stop) {
+      if (::ftruncate(fd, static_cast<off_t>(half)) != 0) return;
+      if (::pwrite(fd, log.data() + half, log.size() - half, static_cast<off_t>(half)) < 0) return;
+    }
+  });
+  for (const char* format : {"csv", "kml"}) {
+    SCOPED_TRACE(format);
+    testing::WriteFileBytes(temp_.Path() / "out.txt", "previous");
+    RunResult r = Run({"long_Rawdata_1.txt", "--format", format, "-o", "out.txt"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "quillon-convert: 'long_Rawdata_1.txt' changed while it was read; nothing written\n");
+    EXPECT_EQ(testing::ReadFileBytes(temp_.Path() / "out.txt"), "previous");
+  }
+  stop = true;
+  writer.join();
+  ::close(fd);
+  EXPECT_TRUE(TemporaryFiles(temp_.Path()).empty());
 }
 
 // A conversion ended by a signal takes its temporary file with it; the

@@ -31,11 +31,9 @@ LoadOutcome Loaded(AppState& state, FileBytesOutcome outcome, SharedText text) {
 
 }  // namespace
 
-LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
+LoadOutcome LoadRawLog(AppState& state) {
   SharedText text;
-  const FileBytesOutcome outcome = hold == RawLogHold::kMapping
-                                       ? MapFileBytes(state.rawLogPath, kMostRawLogBytes, text)
-                                       : ReadFileBytes(state.rawLogPath, kMostRawLogBytes, text);
+  const FileBytesOutcome outcome = ReadFileBytes(state.rawLogPath, kMostRawLogBytes, text);
   return Loaded(state, outcome, std::move(text));
 }
 

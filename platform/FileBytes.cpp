@@ -7,12 +7,16 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 #include <system_error>
+#include <utility>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <sys/types.h>
+#include <sys/stat.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -128,62 +132,12 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
 
 namespace {
 
-// A mapping of a whole file, and the descriptor that holds its lease; both
-// go when the last share of the bytes does.
-struct LeasedMapping {
-  int fd = -1;
-  void* address = MAP_FAILED;
-  std::size_t size = 0;
-  std::string_view view;
-
-  LeasedMapping() = default;
-  LeasedMapping(const LeasedMapping&) = delete;
-  LeasedMapping& operator=(const LeasedMapping&) = delete;
-  ~LeasedMapping() {
-    if (address != MAP_FAILED) munmap(address, size);
-    if (fd >= 0) close(fd);  // gives the lease up
-  }
-};
-
 // Takes a read lease on `fd`. A program that breaks it is announced by a
 // signal; SIGURG is one whose default is to be ignored, so the announcement
 // does not end this one (the default, SIGIO, would).
 bool TakeReadLease(int fd) { return fcntl(fd, F_SETSIG, SIGURG) == 0 && fcntl(fd, F_SETLEASE, F_RDLCK) == 0; }
 
 }  // namespace
-
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes) {
-  auto mapping = std::make_shared<LeasedMapping>();
-  mapping->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  // The size is read once the lease holds: no one can change the file from
-  // then on. Only a regular file takes a lease.
-  struct stat status {};
-  if (mapping->fd < 0 || !TakeReadLease(mapping->fd) || fstat(mapping->fd, &status) != 0 ||
-      static_cast<std::uint64_t>(status.st_size) > maxBytes ||
-      static_cast<std::uint64_t>(status.st_size) > std::numeric_limits<std::size_t>::max() / 2) {
-    return ReadFileBytes(path, maxBytes, bytes);
-  }
-  mapping->size = static_cast<std::size_t>(status.st_size);
-  if (mapping->size > 0) {
-    mapping->address = mmap(nullptr, mapping->size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, mapping->fd, 0);
-    if (mapping->address == MAP_FAILED) return ReadFileBytes(path, maxBytes, bytes);
-    mapping->view = std::string_view(static_cast<const char*>(mapping->address), mapping->size);
-  }
-  bytes = std::shared_ptr<const std::string_view>(mapping, &mapping->view);
-  return FileBytesOutcome::kRead;
-}
-
-#endif
-
-#ifndef __linux__
-
-// Without leases a mapping could lose its pages under the reader: the bytes
-// are read.
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes) {
-  return ReadFileBytes(path, maxBytes, bytes);
-}
 
 #endif
 

@@ -22,26 +22,17 @@ enum class FileBytesOutcome { kRead, kCannotOpen, kTooLarge };
 FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
                                std::shared_ptr<const std::string_view>& bytes);
 
-// The same bytes for a reader that is done with them in a moment (the
-// command line converter): mapped from the file's cache instead of copied,
-// which saves a copy and the fresh memory it needs. The mapping lives under a
-// read lease on the file: while `bytes` is shared, another program that
-// opens the file for writing or cuts it waits until they are released (at
-// most the system's lease-break time, 45 s by default), so no mapped page
-// can vanish under the reader. Where no lease can be had (the file is open
-// for writing somewhere, is another user's, or lies on a file system without
-// leases) and on systems other than Linux, the bytes are read as
-// ReadFileBytes reads them.
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes);
-
 // A regular file read at any offset, from any thread, for a reader that
 // goes through a large file once in pieces (the command line converter):
 // each piece lands in memory the reader keeps reusing, so none of the
 // file's pages is mapped into this program, whose first touch of each page
 // costs more than copying it (much more under some virtual machines). On
-// Linux the reads happen under a read lease where one can be had, as with
-// MapFileBytes, so that the file does not change while it is read; a file
+// Linux the reads happen under a read lease where one can be had: while the
+// file is open here, another program that opens it for writing or cuts it
+// waits, at most the system's lease-break time (45 s by default), so that
+// the file does not change while it is read. Where no lease can be had (the
+// file open for writing elsewhere, another user's file, a file system
+// without leases), or once the lease is broken, the file may change; a file
 // that shrinks all the same just gives fewer bytes, and ChangedSinceOpened
 // tells. A file whose size reads as 0 (those under /proc) is read to its end
 // when opened, to learn how many bytes it gives.

@@ -52,7 +52,7 @@ unsigned long ThisProcess() { return static_cast<unsigned long>(getpid()); }
 // Whether a unit of a name goes on a character begun before it (a UTF-8
 // continuation byte, the second half of a UTF-16 surrogate pair), so that
 // the name is not cut there.
-bool ContinuesACharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+[[maybe_unused]] bool ContinuesACharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 [[maybe_unused]] bool ContinuesACharacter(wchar_t c) { return (c & 0xFC00) == 0xDC00; }
 
 // ".NAME.<process>-<counter>.tmp": hidden, next to the target, and telling

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,9 +129,25 @@ bool Readable(LoadOutcome outcome, const std::string& path, std::ostream& err) {
   return false;
 }
 
-bool Loaded(AppState& state, const std::string& path, std::ostream& err) {
-  state.rawLogPath = path;
-  return Readable(LoadRawLog(state, RawLogHold::kMapping), path, err);
+// The output names the raw log just opened: checked again on the open file,
+// since the name may have come to lead to it only now (standard output
+// closed when the program started, a link changed in between).
+bool IsTheOpenedLog(const PositionalFile& log, const std::string& output) {
+  const std::optional<int> fd = HeldDescriptor(output);
+  return fd ? log.IsOpenAs(*fd) : log.IsFileAt(output);
+}
+
+int RefuseTheRawLog(const std::string& output, std::ostream& err) {
+  err << kProgram << "the output '" << output << "' is the raw log itself; nothing written\n";
+  return kConvertRefused;
+}
+
+// A conversion of a log that another program changed while it was read
+// would mix two states of the file, or leave a gap.
+int SayChanged(const ConvertOptions& options, bool intoStream, std::ostream& err) {
+  err << kProgram << "'" << options.rawLog << "' changed while it was read; "
+      << (intoStream ? "what was written is not to be trusted\n" : "nothing written\n");
+  return kConvertFailed;
 }
 
 // The tool's refusal of a range, as its window words it.
@@ -170,19 +187,24 @@ int Finished(const OutputResult& result, const std::string& path, std::size_t le
 // Fix List or a Selection List: the same bytes, in a fraction of the memory
 // and time. As on the list path, a log without a fix is refused before the
 // output is opened (normally only its first piece is parsed twice for that).
-int ConvertToCsv(const RangeFilter& filter, const ConvertOptions& options, const std::string& path,
-                 std::ostream& out, std::ostream& err) {
-  std::unique_ptr<PositionalFile> file;
-  if (!Readable(OpenRawLogForPieces(options.rawLog, file), options.rawLog, err)) return kConvertFailed;
-  const RawLogSource log{file->Size(), [&file](std::uint64_t offset, char* to, std::size_t count) {
-                           return file->ReadAt(offset, to, count);
+// The log is checked for changes once all of it has been read: a file
+// output is then not put in place, and the previous one stays.
+int ConvertToCsv(const PositionalFile& file, const RangeFilter& filter, const ConvertOptions& options,
+                 const std::string& path, std::ostream& out, std::ostream& err) {
+  const RawLogSource log{file.Size(), [&file](std::uint64_t offset, char* to, std::size_t count) {
+                           return file.ReadAt(offset, to, count);
                          }};
   if (!RawLogHoldsAFix(log, kCsvPieceSize)) {
     SayNoFix(options, err);
     return kConvertFailed;
   }
-  const OutputResult result =
-      WriteOutput(path, [&](std::ostream& output) { WriteCsvOfRawLog(output, log, filter, options.useLocalTime); });
+  bool changed = false;
+  const OutputResult result = WriteOutput(path, [&](std::ostream& output) {
+    WriteCsvOfRawLog(output, log, filter, options.useLocalTime);
+    changed = file.ChangedSinceOpened();
+    if (changed) output.setstate(std::ios::badbit);
+  });
+  if (changed) return SayChanged(options, result.intoStream, err);
   return Finished(result, path, 0, out, err);
 }
 
@@ -194,10 +216,10 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   // output is known, and checked, before anything is read.
   ConsiderRawLogName(state, Utf8Text(Utf8Path(options.rawLog).filename()));
   const std::string path = options.outputPath.value_or(DefaultOutputName(state, options.format));
-  if (IsTheRawLog(path, options.rawLog)) {
-    err << kProgram << "the output '" << path << "' is the raw log itself; nothing written\n";
-    return kConvertRefused;
-  }
+  if (IsTheRawLog(path, options.rawLog)) return RefuseTheRawLog(path, err);
+  std::unique_ptr<PositionalFile> file;
+  if (!Readable(OpenRawLogForPieces(options.rawLog, file), options.rawLog, err)) return kConvertFailed;
+  if (IsTheOpenedLog(*file, path)) return RefuseTheRawLog(path, err);
   RangeRequest request;
   request.mode = RangeMode(options.range);
   request.dateTexts = options.dateTexts;
@@ -205,9 +227,12 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   request.useLocalTime = options.useLocalTime;
   RangeFilter filter;
   if (options.format == ConvertFormat::kCsv && MakeRangeFilter(request, filter) == RangeOutcome::kSelected) {
-    return ConvertToCsv(filter, options, path, out, err);
+    return ConvertToCsv(*file, filter, options, path, out, err);
   }
-  if (!Loaded(state, options.rawLog, err)) return kConvertFailed;
+  state.rawLogPath = options.rawLog;
+  if (!Readable(LoadRawLogFrom(state, *file), options.rawLog, err)) return kConvertFailed;
+  if (file->ChangedSinceOpened()) return SayChanged(options, false, err);
+  file.reset();
 
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);

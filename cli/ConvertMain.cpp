@@ -8,6 +8,7 @@
 #include "platform/StandardStreams.h"
 
 int main(int argc, char** argv) {
+  quillon::KeepStandardDescriptorsOpen();
   quillon::UseBinaryStandardStreams();
   const std::vector<std::string> args = quillon::Utf8Arguments(argc, argv);
   std::string error;

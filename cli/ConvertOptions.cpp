@@ -41,7 +41,8 @@ with the same selection and the same bytes as the tool's export buttons.
   -h, --help        show this text.
 
 On success the path of the written file is printed on standard output, unless
-OUT is a stream, a device or a pipe (-o /dev/stdout writes the bytes alone).
+OUT is a stream, a device or a pipe (-o /dev/stdout writes the bytes alone;
+-o - is standard output too).
 A GPX document leaves out fixes whose position is empty or no coordinate and
 says how many on standard error.
 Only a regular file is read as RAWLOG; a pipe or a device is refused at once.

@@ -1,47 +1,19 @@
 #include "cli/OutputTarget.h"
 
+#include <charconv>
 #include <filesystem>
-#include <fstream>
+#include <optional>
+#include <string_view>
+#include <utility>
 
 #include "platform/AtomicFileReplace.h"
 #include "platform/LinkTarget.h"
 #include "platform/Utf8Path.h"
+#include "platform/StreamOutput.h"
 
 namespace quillon {
 
 namespace {
-
-// A name for a descriptor the process already holds (/dev/stdout, /dev/fd/1,
-// /proc/self/fd/1), followed through its links. Output sent there belongs at
-// the descriptor's place in whatever it is open on: renaming a file over its
-// target, or truncating it, would destroy what a shell redirection (">>")
-// has put there before.
-bool NamesAnOpenDescriptor(std::filesystem::path path) {
-  for (int hop = 0; hop < 8; ++hop) {
-    const std::string text = Utf8Text(path.lexically_normal());
-    for (const char* prefix : {"/dev/fd/", "/proc/self/fd/", "/dev/stdout", "/dev/stderr"}) {
-      if (text.starts_with(prefix)) return true;
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return false;
-    std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-    if (ec) return false;
-    path = next.is_absolute() ? next : path.parent_path() / next;
-  }
-  return false;
-}
-
-// Writes straight into what the path names; true when every byte got there.
-bool WriteThrough(const std::filesystem::path& path, std::ios::openmode mode,
-                  const std::function<void(std::ostream&)>& render) {
-  std::ofstream out(path, std::ios::binary | mode);
-  if (!out) return false;
-  render(out);
-  out.flush();
-  const bool written = out.good();
-  out.close();
-  return written && !out.fail();
-}
 
 // Why the output could not be written to path, as far as the file system
 // tells: what the path (or the end of its links) is, and whether its folder
@@ -71,14 +43,50 @@ OutputResult Outcome(const std::filesystem::path& path, bool written, bool intoS
 
 }  // namespace
 
+// Output sent to a descriptor the process holds is written through it, at
+// its place in whatever it is open on: opening the name afresh would start
+// at the beginning of a file a shell redirection (">") shares with other
+// commands, and renaming a file over its target, or truncating it, would
+// destroy what was put there before.
+std::optional<int> HeldDescriptor(std::filesystem::path path) {
+  if (path == "-") return 1;
+  for (int hop = 0; hop < 8; ++hop) {
+    const std::string text = Utf8Text(path.lexically_normal());
+    const std::pair<const char*, int> streams[] = {{"/dev/stdin", 0}, {"/dev/stdout", 1}, {"/dev/stderr", 2}};
+    for (const auto& [name, fd] : streams) {
+      if (text == name) return fd;
+    }
+    for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+      if (!text.starts_with(prefix)) continue;
+      const std::string_view number = std::string_view(text).substr(prefix.size());
+      int fd = -1;
+      const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), fd);
+      if (error == std::errc() && end == number.data() + number.size()) return fd;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return std::nullopt;
+    std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) return std::nullopt;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return std::nullopt;
+}
+
 OutputResult WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render) {
   const std::filesystem::path target = Utf8Path(path);
-  if (NamesAnOpenDescriptor(target)) return Outcome(target, WriteThrough(target, std::ios::app, render), true);
+  if (const std::optional<int> fd = HeldDescriptor(target)) {
+    return Outcome(target, WriteToDescriptor(*fd, render), true);
+  }
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(target, ec);
   if (std::filesystem::is_directory(status)) return Outcome(target, false, false);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    return Outcome(target, WriteThrough(target, std::ios::trunc, render), true);
+    const DeviceWrite outcome = WriteToDevice(path, render);
+    if (outcome != DeviceWrite::kNoReader) return Outcome(target, outcome == DeviceWrite::kWritten, true);
+    OutputResult result;
+    result.intoStream = true;
+    result.problem = "it is a pipe that no program reads";
+    return result;
   }
   return Outcome(target, WriteFileAtomically(path, render), false);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -19,13 +21,18 @@ struct OutputResult {
   std::string problem;
 };
 
+// The descriptor of this process that an output name stands for: 1 for "-",
+// /dev/stdout or /dev/fd/1, and so on, through links to such names.
+std::optional<int> HeldDescriptor(std::filesystem::path path);
+
 // Writes quillon-convert's output to the path given with -o, or to the
 // default name. A regular file is replaced only when it was written
 // completely; a symbolic link stays a link and its target is written. A
 // device or a pipe (a FIFO) is written as it is, since renaming a file over
-// it would replace it rather than write to it; a name for a descriptor the
-// process holds (/dev/stdout, /dev/fd/1) is appended to where that descriptor
-// stands. A folder cannot take the output.
+// it would replace it rather than write to it; a pipe that no program reads
+// is refused rather than waited for. "-" and a name for a descriptor the
+// process holds (/dev/stdout, /dev/fd/1) are written through that
+// descriptor, where it stands. A folder cannot take the output.
 OutputResult WriteOutput(const std::string& path, const std::function<void(std::ostream&)>& render);
 
 }  // namespace quillon

@@ -14,13 +14,8 @@ namespace {
 // address is one this program cannot hold.
 constexpr std::uint64_t kMostRawLogBytes = std::numeric_limits<std::uint32_t>::max();
 
-}  // namespace
-
-LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
-  SharedText text;
-  const FileBytesOutcome outcome = hold == RawLogHold::kMapping
-                                       ? MapFileBytes(state.rawLogPath, kMostRawLogBytes, text)
-                                       : ReadFileBytes(state.rawLogPath, kMostRawLogBytes, text);
+// The loaded text, or why there is none.
+LoadOutcome Loaded(AppState& state, FileBytesOutcome outcome, SharedText text) {
   switch (outcome) {
     case FileBytesOutcome::kCannotOpen:
       return LoadOutcome::kCannotOpen;
@@ -32,6 +27,20 @@ LoadOutcome LoadRawLog(AppState& state, RawLogHold hold) {
   }
   state.rawLogText = std::move(text);
   return LoadOutcome::kLoaded;
+}
+
+}  // namespace
+
+LoadOutcome LoadRawLog(AppState& state) {
+  SharedText text;
+  const FileBytesOutcome outcome = ReadFileBytes(state.rawLogPath, kMostRawLogBytes, text);
+  return Loaded(state, outcome, std::move(text));
+}
+
+LoadOutcome LoadRawLogFrom(AppState& state, const PositionalFile& file) {
+  SharedText text;
+  const FileBytesOutcome outcome = ReadAllBytes(file, text);
+  return Loaded(state, outcome, std::move(text));
 }
 
 LoadOutcome OpenRawLogForPieces(const std::string& path, std::unique_ptr<PositionalFile>& file) {

@@ -11,20 +11,19 @@ namespace quillon {
 
 enum class LoadOutcome { kLoaded, kCannotOpen, kMemoryNotEnough };
 
-// How a loaded text holds the file's bytes: a copy of its own (the window,
-// which keeps a log for as long as the user likes), or the file mapped under
-// a lease that makes writers wait (the converter, done in a moment).
-enum class RawLogHold { kCopy, kMapping };
-
 // Reads the file named by state.rawLogPath (relative to the working
 // directory) into state.rawLogText in one piece. Only a regular file is read.
 // When the file cannot be opened the previous text stays; when it cannot be
 // held the previous text is gone as well.
-LoadOutcome LoadRawLog(AppState& state, RawLogHold hold = RawLogHold::kCopy);
+LoadOutcome LoadRawLog(AppState& state);
 
-// Opens the raw log at `path` to be read in pieces (the converter's CSV),
-// with the outcomes of LoadRawLog for the same file.
+// Opens the raw log at `path` to be read in pieces (the converter's CSV) or
+// whole (LoadRawLogFrom), with the outcomes of LoadRawLog for the same file.
 LoadOutcome OpenRawLogForPieces(const std::string& path, std::unique_ptr<PositionalFile>& file);
+
+// Reads the whole of an opened raw log into state.rawLogText, with the
+// outcomes of LoadRawLog.
+LoadOutcome LoadRawLogFrom(AppState& state, const PositionalFile& file);
 
 // The window's message box for a load that failed: "Can't open Rawdata.txt"
 // (caption "Info") or "Memory not enough " (no caption). Nothing for a load

@@ -65,6 +65,15 @@ void ReadPiece(const RawLogSource& log, std::size_t piece, std::size_t pieces, s
     // At the log's end, or where the log gave fewer bytes than it had (it
     // has shrunk since): nothing further is there to read.
     const bool toTheEnd = readTo >= log.size || text.size() < readTo - readFrom;
+    if (!last && from > 0 && text.size() >= next - readFrom &&
+        text.find('\n', at) >= static_cast<std::size_t>(next - readFrom)) {
+      // No LF from this piece's offset to the next one's: both pieces start
+      // after the same LF, however far on it lies, so this one is empty.
+      // Found without reading on to it, so that a log without LFs (CR line
+      // ends, erased memory) costs each piece its own bytes only.
+      out.begin = out.end = text.size();
+      return;
+    }
     out.begin = PieceStart(text, at);
     if (last) {
       out.end = text.size();

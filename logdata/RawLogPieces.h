@@ -37,7 +37,10 @@ struct PieceBytes {
 // piece starts, found among the bytes just after its nominal start (more are
 // read when the next GGA line lies further on). A piece that holds no GGA
 // line start is empty, and is found so without reading on to where the next
-// one starts.
+// one starts; so is a piece without an LF between its offset and the next
+// piece's. Every piece but the one before a long stretch without a GGA line
+// reads about its own bytes, so a whole log costs time in proportion to its
+// size.
 void ReadPiece(const RawLogSource& log, std::size_t piece, std::size_t pieces, std::size_t pieceSize,
                PieceBytes& out);
 

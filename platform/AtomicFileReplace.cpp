@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <exception>
@@ -11,7 +12,7 @@
 #include <mutex>
 #include <ostream>
 #include <streambuf>
-#include <random>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -20,13 +21,16 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
 #include "platform/LinkTarget.h"
 #include "platform/Utf8Path.h"
+#include "platform/RemoveOnSignal.h"
 
 namespace quillon {
 
@@ -34,17 +38,107 @@ namespace {
 
 constexpr std::size_t kStreamBufferSize = 1 << 18;
 
+using NativeString = std::filesystem::path::string_type;
+
+// The longest file name the common file systems take (ext4 in bytes, NTFS
+// in UTF-16 units).
+constexpr std::size_t kLongestName = 255;
+
+#ifdef _WIN32
+unsigned long ThisProcess() { return static_cast<unsigned long>(_getpid()); }
+#else
+unsigned long ThisProcess() { return static_cast<unsigned long>(getpid()); }
+#endif
+
+// Whether a unit of a name goes on a character begun before it (a UTF-8
+// continuation byte, the second half of a UTF-16 surrogate pair), so that
+// the name is not cut there.
+[[maybe_unused]] bool ContinuesACharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+[[maybe_unused]] bool ContinuesACharacter(wchar_t c) { return (c & 0xFC00) == 0xDC00; }
+
+// ".NAME.<process>-<counter>.tmp": hidden, next to the target, and telling
+// which process writes it. NAME is cut short where the whole would be longer
+// than a file name may be, so that a target of a legal name gets a legal
+// temporary name.
+NativeString TemporaryName(const NativeString& target, unsigned long process, unsigned long counter) {
+  const std::filesystem::path suffix = "." + std::to_string(process) + "-" + std::to_string(counter) + ".tmp";
+  NativeString name = target;
+  const std::size_t room = kLongestName - 1 - suffix.native().size();
+  if (name.size() > room) {
+    std::size_t cut = room;
+    while (cut > 0 && ContinuesACharacter(name[cut])) --cut;
+    name.resize(cut);
+  }
+  return NativeString(1, '.') + name + suffix.native();
+}
+
 std::filesystem::path TemporaryPathFor(const std::filesystem::path& target) {
-  static std::atomic<unsigned> counter{0};
-  static const unsigned seed = std::random_device{}();
+  static std::atomic<unsigned long> counter{0};
   std::filesystem::path temp;
   std::error_code ec;
   do {
-    const std::string name = "." + Utf8Text(target.filename()) + "." + std::to_string(seed) + "-" +
-                             std::to_string(counter++) + ".tmp";
-    temp = target.parent_path() / Utf8Path(name);
+    temp = target.parent_path() / TemporaryName(target.filename().native(), ThisProcess(), counter++);
   } while (std::filesystem::exists(temp, ec));
   return temp;
+}
+
+#ifdef _WIN32
+bool ProcessIsGone(unsigned long) { return false; }
+#else
+bool ProcessIsGone(unsigned long process) {
+  return process > 1 && process <= static_cast<unsigned long>(INT_MAX) && process != ThisProcess() &&
+         kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
+}
+#endif
+
+// The process and counter of a temporary file name for `target`, when `name`
+// is one.
+bool ReadTemporaryName(const NativeString& name, const NativeString& target, unsigned long& process,
+                       unsigned long& counter) {
+  const NativeString tail = std::filesystem::path(".tmp").native();
+  if (name.size() <= tail.size() + 4 || name.compare(name.size() - tail.size(), tail.size(), tail) != 0) return false;
+  // Read from the end: <process>-<counter> between the last "." of NAME and ".tmp".
+  std::size_t at = name.size() - tail.size();
+  auto number = [&](unsigned long& value, char before) {
+    const std::size_t end = at;
+    while (at > 0 && name[at - 1] >= '0' && name[at - 1] <= '9') --at;
+    if (at == end || end - at > 9 || at == 0 || name[at - 1] != static_cast<NativeString::value_type>(before)) {
+      return false;
+    }
+    value = std::stoul(std::filesystem::path(name.substr(at, end - at)).string());
+    --at;
+    return true;
+  };
+  return number(counter, '-') && number(process, '.') && name == TemporaryName(target, process, counter);
+}
+
+// Removes the temporary files for `target` that processes no longer running
+// left behind (a power cut, SIGKILL).
+void RemoveLeftTemporaryFiles(const std::filesystem::path& target) {
+  std::error_code ec;
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  std::filesystem::directory_iterator entries(folder, ec);
+  for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
+    unsigned long process = 0;
+    unsigned long counter = 0;
+    if (ReadTemporaryName(entries->path().filename().native(), target.filename().native(), process, counter) &&
+        ProcessIsGone(process)) {
+      std::error_code removeError;
+      std::filesystem::remove(entries->path(), removeError);
+    }
+  }
+}
+
+// Gives a new file the permission bits of the file it is to replace, so that
+// a private export stays private.
+void KeepModeOf(const std::filesystem::path& target, int fd) {
+#ifdef _WIN32
+  (void)target;
+  (void)fd;
+#else
+  struct stat status {};
+  if (stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode)) fchmod(fd, status.st_mode & 07777);
+#endif
 }
 
 }  // namespace
@@ -160,6 +254,7 @@ class DiskFileBuffer : public std::streambuf {
   DiskFileBuffer& operator=(const DiskFileBuffer&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
 
   // Writes what is buffered, puts every byte on the disk and closes the
   // file; true when all of that worked.
@@ -261,11 +356,15 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
   const std::filesystem::path target = FinalLinkTarget(Utf8Path(path), ec);
   if (ec || target.filename().empty()) return false;
 
+  RemoveLeftTemporaryFiles(target);
   const std::filesystem::path temp = TemporaryPathFor(target);
+  // Guarded from before the file exists until it has its final name.
+  const RemoveOnSignal guard(temp);
   bool written = false;
   {
     DiskFileBuffer file(temp);
     if (!file.IsOpen()) return false;
+    KeepModeOf(target, file.Descriptor());
     std::ostream out(&file);
     // A render that cannot finish (memory gone) leaves no temporary file.
     try {

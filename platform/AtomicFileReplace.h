@@ -12,7 +12,12 @@ namespace quillon {
 // whatever it held before, and the result is false. A symbolic link keeps
 // pointing at the replaced file, or at the file made where it pointed; a
 // link whose end is in a folder that does not exist fails and stays. The
-// folder must exist.
+// folder must exist. A replaced file's permission bits go to its successor.
+// The temporary file (".NAME.<process>-<n>.tmp", NAME cut short where the
+// whole would be too long a name) is removed as well when SIGINT, SIGTERM,
+// SIGHUP or SIGXFSZ ends the program while it is written; one that a
+// process no longer running left behind is removed by the next write of the
+// same path.
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render);
 
 }  // namespace quillon

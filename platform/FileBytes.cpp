@@ -7,14 +7,18 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "platform/Utf8Path.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <sys/types.h>
+#include <sys/stat.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -60,6 +64,18 @@ FileBytesOutcome ReadIntoMemory(std::uint64_t size, Read&& read, std::shared_ptr
 }
 
 }  // namespace
+
+FileBytesOutcome ReadAllBytes(const PositionalFile& file, std::shared_ptr<const std::string_view>& bytes) {
+  std::uint64_t offset = 0;
+  return ReadIntoMemory(
+      file.Size(),
+      [&](char* to, std::size_t count) {
+        const std::size_t n = file.ReadAt(offset, to, count);
+        offset += n;
+        return n;
+      },
+      bytes);
+}
 
 #ifdef _WIN32
 
@@ -118,23 +134,6 @@ FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
 
 namespace {
 
-// A mapping of a whole file, and the descriptor that holds its lease; both
-// go when the last share of the bytes does.
-struct LeasedMapping {
-  int fd = -1;
-  void* address = MAP_FAILED;
-  std::size_t size = 0;
-  std::string_view view;
-
-  LeasedMapping() = default;
-  LeasedMapping(const LeasedMapping&) = delete;
-  LeasedMapping& operator=(const LeasedMapping&) = delete;
-  ~LeasedMapping() {
-    if (address != MAP_FAILED) munmap(address, size);
-    if (fd >= 0) close(fd);  // gives the lease up
-  }
-};
-
 // Takes a read lease on `fd`. A program that breaks it is announced by a
 // signal; SIGURG is one whose default is to be ignored, so the announcement
 // does not end this one (the default, SIGIO, would).
@@ -142,48 +141,29 @@ bool TakeReadLease(int fd) { return fcntl(fd, F_SETSIG, SIGURG) == 0 && fcntl(fd
 
 }  // namespace
 
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes) {
-  auto mapping = std::make_shared<LeasedMapping>();
-  mapping->fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  // The size is read once the lease holds: no one can change the file from
-  // then on. Only a regular file takes a lease.
-  struct stat status {};
-  if (mapping->fd < 0 || !TakeReadLease(mapping->fd) || fstat(mapping->fd, &status) != 0 ||
-      static_cast<std::uint64_t>(status.st_size) > maxBytes ||
-      static_cast<std::uint64_t>(status.st_size) > std::numeric_limits<std::size_t>::max() / 2) {
-    return ReadFileBytes(path, maxBytes, bytes);
-  }
-  mapping->size = static_cast<std::size_t>(status.st_size);
-  if (mapping->size > 0) {
-    mapping->address = mmap(nullptr, mapping->size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, mapping->fd, 0);
-    if (mapping->address == MAP_FAILED) return ReadFileBytes(path, maxBytes, bytes);
-    mapping->view = std::string_view(static_cast<const char*>(mapping->address), mapping->size);
-  }
-  bytes = std::shared_ptr<const std::string_view>(mapping, &mapping->view);
-  return FileBytesOutcome::kRead;
-}
-
-#endif
-
-#ifndef __linux__
-
-// Without leases a mapping could lose its pages under the reader: the bytes
-// are read.
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes) {
-  return ReadFileBytes(path, maxBytes, bytes);
-}
-
 #endif
 
 #ifdef _WIN32
 
 namespace {
 
+struct Stamp {
+  long long size = -1;
+  long long modified = -1;
+};
+
+Stamp StampOf(std::FILE* file) {
+  struct _stat64 status {};
+  if (_fstat64(_fileno(file), &status) != 0) return {};
+  return {status.st_size, status.st_mtime};
+}
+
 class StdioPositionalFile final : public PositionalFile {
  public:
-  StdioPositionalFile(std::FILE* file, std::uint64_t size) : file_(file) { size_ = size; }
+  StdioPositionalFile(std::FILE* file, std::uint64_t size, std::string path)
+      : file_(file), path_(std::move(path)), opened_(StampOf(file)) {
+    size_ = size;
+  }
   ~StdioPositionalFile() override { std::fclose(file_); }
 
   std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
@@ -193,8 +173,22 @@ class StdioPositionalFile final : public PositionalFile {
     return std::fread(to, 1, count, file_);
   }
 
+  bool ChangedSinceOpened() const override {
+    const Stamp now = StampOf(file_);
+    return now.size != opened_.size || now.modified != opened_.modified;
+  }
+
+  bool IsFileAt(const std::string& path) const override {
+    std::error_code error;
+    return std::filesystem::equivalent(Utf8Path(path), Utf8Path(path_), error) && !error;
+  }
+
+  bool IsOpenAs(int) const override { return false; }
+
  private:
   std::FILE* file_;
+  std::string path_;
+  Stamp opened_;
   mutable std::mutex mutex_;
 };
 
@@ -212,7 +206,7 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
     std::fclose(opened);
     return FileBytesOutcome::kTooLarge;
   }
-  file = std::make_unique<StdioPositionalFile>(opened, static_cast<std::uint64_t>(length));
+  file = std::make_unique<StdioPositionalFile>(opened, static_cast<std::uint64_t>(length), path);
   return FileBytesOutcome::kRead;
 }
 
@@ -220,24 +214,60 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
 
 namespace {
 
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+std::size_t ReadAtOffset(int fd, std::uint64_t offset, char* to, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+// How many bytes a file gives that says it holds none: those under /proc
+// are made as they are read.
+std::uint64_t CountedSize(int fd) {
+  std::unique_ptr<char[]> buffer(new char[std::size_t{1} << 16]);
+  std::uint64_t size = 0;
+  while (const std::size_t n = ReadAtOffset(fd, size, buffer.get(), std::size_t{1} << 16)) size += n;
+  return size;
+}
+
 class DescriptorPositionalFile final : public PositionalFile {
  public:
-  DescriptorPositionalFile(int fd, std::uint64_t size) : fd_(fd) { size_ = size; }
+  DescriptorPositionalFile(int fd, std::uint64_t size, const struct stat& status) : fd_(fd), opened_(status) {
+    size_ = size;
+  }
   ~DescriptorPositionalFile() override { close(fd_); }  // gives a lease up
 
   std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const override {
-    std::size_t done = 0;
-    while (done < count) {
-      const ssize_t n = pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return ReadAtOffset(fd_, offset, to, count);
+  }
+
+  bool ChangedSinceOpened() const override {
+    struct stat now {};
+    return fstat(fd_, &now) != 0 || now.st_size != opened_.st_size || !SameTime(now.st_mtim, opened_.st_mtim) ||
+           !SameTime(now.st_ctim, opened_.st_ctim);
+  }
+
+  bool IsFileAt(const std::string& path) const override {
+    struct stat other {};
+    return stat(path.c_str(), &other) == 0 && Same(other);
+  }
+
+  bool IsOpenAs(int fd) const override {
+    struct stat other {};
+    return fstat(fd, &other) == 0 && Same(other);
   }
 
  private:
+  bool Same(const struct stat& other) const { return other.st_dev == opened_.st_dev && other.st_ino == opened_.st_ino; }
+
   int fd_;
+  struct stat opened_;
 };
 
 }  // namespace
@@ -256,12 +286,12 @@ FileBytesOutcome OpenPositionalFile(const std::string& path, std::uint64_t maxBy
     close(fd);
     return FileBytesOutcome::kCannotOpen;
   }
-  const auto size = static_cast<std::uint64_t>(status.st_size);
+  const auto size = status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : CountedSize(fd);
   if (size > maxBytes) {
     close(fd);
     return FileBytesOutcome::kTooLarge;
   }
-  file = std::make_unique<DescriptorPositionalFile>(fd, size);
+  file = std::make_unique<DescriptorPositionalFile>(fd, size, status);
   return FileBytesOutcome::kRead;
 }
 

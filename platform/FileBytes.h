@@ -22,27 +22,20 @@ enum class FileBytesOutcome { kRead, kCannotOpen, kTooLarge };
 FileBytesOutcome ReadFileBytes(const std::string& path, std::uint64_t maxBytes,
                                std::shared_ptr<const std::string_view>& bytes);
 
-// The same bytes for a reader that is done with them in a moment (the
-// command line converter): mapped from the file's cache instead of copied,
-// which saves a copy and the fresh memory it needs. The mapping lives under a
-// read lease on the file: while `bytes` is shared, another program that
-// opens the file for writing or cuts it waits until they are released (at
-// most the system's lease-break time, 45 s by default), so no mapped page
-// can vanish under the reader. Where no lease can be had (the file is open
-// for writing somewhere, is another user's, or lies on a file system without
-// leases) and on systems other than Linux, the bytes are read as
-// ReadFileBytes reads them.
-FileBytesOutcome MapFileBytes(const std::string& path, std::uint64_t maxBytes,
-                              std::shared_ptr<const std::string_view>& bytes);
-
 // A regular file read at any offset, from any thread, for a reader that
 // goes through a large file once in pieces (the command line converter):
 // each piece lands in memory the reader keeps reusing, so none of the
 // file's pages is mapped into this program, whose first touch of each page
 // costs more than copying it (much more under some virtual machines). On
-// Linux the reads happen under a read lease where one can be had, as with
-// MapFileBytes, so that the file does not change while it is read; a file
-// that shrinks all the same just gives fewer bytes.
+// Linux the reads happen under a read lease where one can be had: while the
+// file is open here, another program that opens it for writing or cuts it
+// waits, at most the system's lease-break time (45 s by default), so that
+// the file does not change while it is read. Where no lease can be had (the
+// file open for writing elsewhere, another user's file, a file system
+// without leases), or once the lease is broken, the file may change; a file
+// that shrinks all the same just gives fewer bytes, and ChangedSinceOpened
+// tells. A file whose size reads as 0 (those under /proc) is read to its end
+// when opened, to learn how many bytes it gives.
 class PositionalFile {
  public:
   virtual ~PositionalFile() = default;
@@ -50,10 +43,26 @@ class PositionalFile {
   // Puts up to `count` bytes from `offset` at `to` and returns how many:
   // fewer only at the end of the file, 0 past it or when reading fails.
   virtual std::size_t ReadAt(std::uint64_t offset, char* to, std::size_t count) const = 0;
+  // Whether the file has been written, cut or lengthened since it was
+  // opened, as far as its size and its change times tell. A program that
+  // writes the file in the same tick of the file system's clock as it was
+  // last written before, keeping its size, goes unseen.
+  virtual bool ChangedSinceOpened() const = 0;
+  // Whether `path` names this very file, however it is spelled (links, hard
+  // links, /dev/stdout redirected to it).
+  virtual bool IsFileAt(const std::string& path) const = 0;
+  // Whether this process's descriptor `fd` is open on this very file; false
+  // where that cannot be told (Windows).
+  virtual bool IsOpenAs(int fd) const = 0;
 
  protected:
   std::uint64_t size_ = 0;
 };
+
+// All the bytes of an opened file in one buffer of its own, as
+// ReadFileBytes reads them (fewer when the file has shrunk since it was
+// opened); kTooLarge when they do not fit in memory.
+FileBytesOutcome ReadAllBytes(const PositionalFile& file, std::shared_ptr<const std::string_view>& bytes);
 
 // Opens the file at `path`: kCannotOpen for anything but a regular file that
 // can be opened (a pipe is refused without waiting for a writer), kTooLarge

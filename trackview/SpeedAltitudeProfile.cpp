@@ -25,6 +25,12 @@ std::string Clock(std::int64_t seconds, bool withSeconds) {
   return text;
 }
 
+// The day of a clock's time as the CSV prints it: "7/3/2008".
+std::string Date(std::int64_t seconds) {
+  const CivilTime t = FromEpochSeconds(seconds);
+  return std::to_string(t.day) + "/" + std::to_string(t.month) + "/" + std::to_string(t.year);
+}
+
 }  // namespace
 
 double TimeAxis::ToPixel(std::int64_t utcSeconds, double left, double width) const {
@@ -46,24 +52,33 @@ TimeAxis MakeTimeAxis(const TrackModel& model, bool useLocalTime) {
 }
 
 std::vector<AxisTick> TimeTicks(const TimeAxis& axis, int maxTicks) {
-  static constexpr std::array<std::int64_t, 16> kSteps = {1,   2,    5,    10,   15,   30,    60,    120,
-                                                          300, 600,  900,  1800, 3600, 7200, 21600, 86400};
+  constexpr std::int64_t kDay = 86400;
+  static constexpr std::array<std::int64_t, 23> kSteps = {
+      1,     2,     5,        10,       15,       30,        60,        120,       300,       600,       900,     1800,
+      3600,  7200,  21600,    kDay,     2 * kDay, 7 * kDay,  14 * kDay, 28 * kDay, 56 * kDay, 112 * kDay, 364 * kDay};
   std::vector<AxisTick> ticks;
   if (!axis.valid || maxTicks < 1) return ticks;
   const std::int64_t span = axis.end - axis.start;
-  std::int64_t step = kSteps.back();
+  std::int64_t step = 0;
   for (std::int64_t candidate : kSteps) {
     if (span / candidate + 1 <= maxTicks) {
       step = candidate;
       break;
     }
   }
+  // Longer than the steps go: whole multiples of the longest.
+  if (step == 0) step = (span / std::max(maxTicks - 1, 1) / kSteps.back() + 1) * kSteps.back();
   // Round steps of the clock the labels show, not of UTC.
   const std::int64_t offset = axis.labelOffsetSeconds;
+  // On an axis of a day or more a clock time alone says nothing of which
+  // day it is: midnight shows the date instead. A shorter one over midnight
+  // reads well enough as "23:00 00:00 01:00".
+  const bool severalDays = span >= kDay;
   std::int64_t shown = (axis.start + offset + step - 1) / step * step;
   if (axis.start + offset < 0) shown = (axis.start + offset) / step * step;
   for (; shown - offset <= axis.end && static_cast<int>(ticks.size()) < maxTicks; shown += step) {
-    ticks.push_back({shown - offset, Clock(shown, step < 60)});
+    const bool midnight = (shown % kDay + kDay) % kDay == 0;
+    ticks.push_back({shown - offset, severalDays && midnight ? Date(shown) : Clock(shown, step < 60)});
   }
   return ticks;
 }

@@ -27,10 +27,13 @@ TimeAxis MakeTimeAxis(const TrackModel& model, bool useLocalTime);
 
 struct AxisTick {
   std::int64_t utcSeconds = 0;
-  std::string label;  // "hh:mm", or "hh:mm:ss" for steps under a minute
+  // "hh:mm", or "hh:mm:ss" for steps under a minute; on an axis of a day or
+  // more, midnight is the date instead ("17/3/2008").
+  std::string label;
 };
 
-// Ticks at a round step (1 s to 1 day) so that at most `maxTicks` fit.
+// Ticks at a round step (1 s to 1 day, then days, weeks, up to years) so
+// that at most `maxTicks` fit.
 std::vector<AxisTick> TimeTicks(const TimeAxis& axis, int maxTicks);
 
 // One drawn pixel column of a profile: the lowest and highest value of the

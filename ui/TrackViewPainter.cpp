@@ -269,6 +269,11 @@ void DrawProfile(wxGraphicsContext& gc, const TrackViewScene& scene, const Pixel
     gc.SetPen(wxPen(style.line, 1.5));
     gc.SetBrush(*wxTRANSPARENT_BRUSH);
     gc.StrokePath(line);
+    // A line of no length draws nothing: a lone fix (or fixes of one value
+    // in one column) is a dot.
+    if (columns.size() == 1 && columns.front().low == columns.front().high) {
+      Dot(gc, {r.left + columns.front().column + 0.5, yOf(columns.front().first)}, 2.5, style.line, style.line);
+    }
   }
   // The title goes over the curves on a light ground of its own.
   gc.SetPen(*wxTRANSPARENT_PEN);

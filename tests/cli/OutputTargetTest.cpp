@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <thread>
+#include <string>
 
 #include "tests/platform/WorkingDirectoryTestSupport.h"
 
@@ -19,13 +19,20 @@ TEST(OutputTargetTest, WritesIntoAPipeInsteadOfReplacingIt) {
   testing::TempFolder temp;
   const fs::path fifo = temp.Path() / "pipe";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  std::string received;
-  std::thread reader([&] { received = testing::ReadFileBytes(fifo); });
+  // A reader is there first: a pipe that no one reads is not written.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
   const bool written = WriteOutput(fifo.string(), [](std::ostream& out) { out << "through the pipe"; }).written;
-  reader.join();
+  char received[64] = {};
+  const ssize_t n = ::read(reader, received, sizeof received);
+  ::close(reader);
   EXPECT_TRUE(written);
-  EXPECT_EQ(received, "through the pipe");
+  EXPECT_EQ(std::string(received, n > 0 ? static_cast<std::size_t>(n) : 0), "through the pipe");
   EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+
+  const OutputResult unread = WriteOutput(fifo.string(), [](std::ostream& out) { out << "lost"; });
+  EXPECT_FALSE(unread.written);
+  EXPECT_EQ(unread.problem, "it is a pipe that no program reads");
 }
 
 // "-o /dev/stdout >> log": the bytes go after what the log held, through the

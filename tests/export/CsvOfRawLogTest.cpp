@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <random>
 #include <sstream>
 #include <string>
@@ -134,6 +135,50 @@ TEST(CsvOfRawLogTest, PiecesGiveTheBytesOfTheLists) {
       WriteCsvOfRawLog(out, cut, filter, range.useLocalTime, 500);
       EXPECT_EQ(out.str(), CsvThroughTheLists(log.substr(0, given), request)) << logName << ", cut";
     }
+  }
+}
+
+// Logs whose LFs are rare or missing: each piece may not read on to the next
+// distant LF, or the pieces together read the log over and over. The bytes
+// read are counted, and stay within a few times the log's size.
+TEST(CsvOfRawLogTest, LogsWithFewLineFeedsAreReadInProportionToTheirSize) {
+  std::string crOnly = RandomLog(8, 3000);
+  for (char& c : crOnly) c = c == '\n' ? '\r' : c;
+  std::string sparse = RandomLog(10, 100);
+  for (int i = 0; i < 8; ++i) sparse += std::string(50000, '\xff') + "\n";
+  const std::pair<const char*, std::string> logs[] = {
+      {"CR line ends only", crOnly},
+      {"fixes, then erased memory", RandomLog(9, 400) + std::string(400000, '\xff')},
+      {"erased memory, then fixes", std::string(400000, '\xff') + RandomLog(11, 400)},
+      {"LFs far apart", sparse},
+  };
+  RangeRequest request;
+  request.mode = kRangeAllMode;
+  RangeFilter all;
+  ASSERT_EQ(MakeRangeFilter(request, all), RangeOutcome::kSelected);
+  constexpr std::size_t kPieceSize = 4096;
+  for (const auto& [name, log] : logs) {
+    SCOPED_TRACE(name);
+    const RawLogSource text = TextSource(log);
+    std::atomic<std::uint64_t> read{0};
+    const RawLogSource counted{log.size(), [&](std::uint64_t offset, char* to, std::size_t count) {
+                                 const std::size_t n = text.read(offset, to, count);
+                                 read += n;
+                                 return n;
+                               }};
+    std::ostringstream out;
+    WriteCsvOfRawLog(out, counted, all, false, kPieceSize);
+    EXPECT_EQ(out.str(), CsvThroughTheLists(log, request));
+    // Each piece reads its own bytes and a little beyond. A piece before a
+    // long stretch without a fix, or with a lone LF in it, reads on to the
+    // second LF after it in ever longer reads: a few times the stretch at
+    // most, once. Reading each piece on to where the next starts costs as
+    // many times the log as it has pieces (here about a hundred).
+    const std::uint64_t pieces = PieceCount(log.size(), kPieceSize);
+    EXPECT_LE(read.load(), 10 * log.size() + pieces * 2048) << "of " << log.size() << " bytes";
+    read = 0;
+    RawLogHoldsAFix(counted, kPieceSize);
+    EXPECT_LE(read.load(), 10 * log.size() + pieces * 2048) << "of " << log.size() << " bytes, looking for a fix";
   }
 }
 

@@ -2,17 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#ifdef __linux__
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include <array>
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "logdata/NmeaParser.h"
@@ -223,17 +216,16 @@ TEST(ParseRawLog, DoesNothingBeforeAnyLoad) {
   EXPECT_EQ(state.fixCounter, 1);
 }
 
-// Every load case holds for both ways of holding the bytes.
-class LoadRawLogTest : public ::testing::TestWithParam<RawLogHold> {
+class LoadRawLogTest : public ::testing::Test {
  protected:
-  LoadOutcome Load() { return LoadRawLog(state, GetParam()); }
+  LoadOutcome Load() { return LoadRawLog(state); }
 
   testing::TempWorkingDirectory directory;
   testing::FakeMessageBoxes boxes;
   AppState state;
 };
 
-TEST_P(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
+TEST_F(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
   std::string content = CrLfLines({kGgaA, kRmcA}) + std::string("\0\x1a\xff tail", 8);
   testing::WriteFile("Rawdata/a.txt", content);
   state.rawLogPath = "Rawdata/a.txt";
@@ -244,7 +236,7 @@ TEST_P(LoadRawLogTest, ReadsTheWholeFileAsBytes) {
 
 // The loaded bytes stay those of the file that was read when a new file is
 // renamed over it, as a download does, or when it is removed.
-TEST_P(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
+TEST_F(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
   const std::string content = CrLfLines({kGgaA, kRmcA});
   testing::WriteFile("Rawdata/a.txt", content);
   state.rawLogPath = "Rawdata/a.txt";
@@ -256,7 +248,7 @@ TEST_P(LoadRawLogTest, TextOutlivesTheFileBeingReplacedOrRemoved) {
   EXPECT_EQ(*state.rawLogText, content);
 }
 
-TEST_P(LoadRawLogTest, MissingFileKeepsThePreviousText) {
+TEST_F(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
   ASSERT_EQ(Load(), LoadOutcome::kLoaded);
@@ -283,7 +275,7 @@ TEST_P(LoadRawLogTest, MissingFileKeepsThePreviousText) {
   EXPECT_EQ(state.fixList.Size(), 1u);
 }
 
-TEST_P(LoadRawLogTest, EmptyFileGivesEmptyText) {
+TEST_F(LoadRawLogTest, EmptyFileGivesEmptyText) {
   testing::WriteFile("Rawdata/empty.txt", "");
   state.rawLogPath = "Rawdata/empty.txt";
   EXPECT_EQ(Load(), LoadOutcome::kLoaded);
@@ -291,7 +283,7 @@ TEST_P(LoadRawLogTest, EmptyFileGivesEmptyText) {
   EXPECT_EQ(*state.rawLogText, "");
 }
 
-TEST_P(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
+TEST_F(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
   testing::WriteFile("Rawdata/a.txt", CrLfLines({kGgaA, kRmcA}));
   state.rawLogPath = "Rawdata/a.txt";
   ASSERT_EQ(Load(), LoadOutcome::kLoaded);
@@ -311,56 +303,6 @@ TEST_P(LoadRawLogTest, TextTooLargeToHoldReportsMemoryAndDropsTheOldText) {
   ParseRawLog(state);
   EXPECT_TRUE(state.fixList.Empty());
 }
-
-#ifdef __linux__
-// A program that cuts the mapped file in place, as `cp` onto it does, waits
-// until the mapping is released instead of taking its pages away.
-TEST(LoadRawLogMapping, AWriterWaitsForTheMappingToGo) {
-  testing::TempWorkingDirectory directory;
-  AppState state;
-  const std::string content = CrLfLines({kGgaA, kRmcA});
-  testing::WriteFile("Rawdata/a.txt", content);
-  {
-    // Without leases (switched off, another owner's folder) the log is read
-    // instead, and no writer waits.
-    const int fd = open("Rawdata/a.txt", O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(fd, 0);
-    const bool leases = fcntl(fd, F_SETLEASE, F_RDLCK) == 0 && fcntl(fd, F_SETLEASE, F_UNLCK) == 0;
-    close(fd);
-    if (!leases) GTEST_SKIP() << "this file system or user gets no read leases";
-  }
-  state.rawLogPath = "Rawdata/a.txt";
-  ASSERT_EQ(LoadRawLog(state, RawLogHold::kMapping), LoadOutcome::kLoaded);
-  const pid_t writer = fork();
-  ASSERT_GE(writer, 0);
-  if (writer == 0) {
-    // A program of its own: the descriptor that holds the lease does not
-    // reach it.
-    execl("/bin/sh", "sh", "-c", "printf x > Rawdata/a.txt", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  int status = 0;
-  EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer did not wait";
-  EXPECT_EQ(*state.rawLogText, content);
-  ParseRawLog(state);
-  EXPECT_EQ(state.fixList.Size(), 1u);
-  // The lease goes with the last share of the bytes: the Fix List holds one.
-  state.rawLogText.reset();
-  EXPECT_EQ(waitpid(writer, &status, WNOHANG), 0) << "the writer did not wait";
-  state.fixList.Free();
-  const auto released = std::chrono::steady_clock::now();
-  ASSERT_EQ(waitpid(writer, &status, 0), writer);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - released, std::chrono::seconds(10)) << "the lease outlived the bytes";
-  EXPECT_EQ(testing::ReadFile("Rawdata/a.txt"), "x");
-}
-#endif
-
-INSTANTIATE_TEST_SUITE_P(Holds, LoadRawLogTest, ::testing::Values(RawLogHold::kCopy, RawLogHold::kMapping),
-                         [](const ::testing::TestParamInfo<RawLogHold>& info) {
-                           return info.param == RawLogHold::kCopy ? "Copy" : "Mapping";
-                         });
 
 }  // namespace
 }  // namespace quillon

@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #endif
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
@@ -82,6 +85,60 @@ TEST(PositionalFileTest, OnlyARegularFileWithinTheLimitOpens) {
   std::unique_ptr<PositionalFile> file;
   EXPECT_EQ(OpenPositionalFile(pipe.string(), 100, file), FileBytesOutcome::kCannotOpen);
 #endif
+}
+
+// What tells a file changed under its reader, and which names are the open
+// file. Each file's times are set an hour back first, so that a change
+// shows however coarse the file system's clock is; it is held open for
+// writing meanwhile, as by a program that writes it, so that no lease makes
+// the changes wait.
+TEST(PositionalFileTest, ChangesAfterOpeningAndOtherNamesOfTheFileAreTold) {
+  testing::TempFolder temp;
+  const std::string content = "$GPGGA,1\n$GPRMC,1\n";
+  struct Change {
+    const char* name;
+    void (*apply)(const fs::path&);
+    bool changed;
+  };
+  const Change changes[] = {
+      {"untouched", [](const fs::path&) {}, false},
+      {"read again", [](const fs::path& p) { testing::ReadFileBytes(p); }, false},
+      {"lengthened", [](const fs::path& p) { std::ofstream(p, std::ios::binary | std::ios::app) << "$GPGGA,2\n"; },
+       true},
+      {"cut", [](const fs::path& p) { fs::resize_file(p, 4); }, true},
+      {"cut and filled again to its size",
+       [](const fs::path& p) {
+         fs::resize_file(p, 4);
+         std::ofstream(p, std::ios::binary | std::ios::app) << std::string("$GPGGA,9\n$GPRMC,9\n").substr(4);
+       },
+       true},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.name);
+    const fs::path path = temp.Path() / "log.txt";
+    testing::WriteFileBytes(path, content);
+    fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
+    std::ofstream writer(path, std::ios::binary | std::ios::app);
+    std::unique_ptr<PositionalFile> file;
+    ASSERT_EQ(OpenPositionalFile(path.string(), 1000, file), FileBytesOutcome::kRead);
+    change.apply(path);
+    EXPECT_EQ(file->ChangedSinceOpened(), change.changed);
+    EXPECT_TRUE(file->IsFileAt(path.string()));
+    file.reset();
+    writer.close();
+    fs::remove(path);
+  }
+
+  const fs::path path = temp.Path() / "log.txt";
+  testing::WriteFileBytes(path, content);
+  testing::WriteFileBytes(temp.Path() / "copy.txt", content);
+  fs::create_hard_link(path, temp.Path() / "hard.txt");
+  std::unique_ptr<PositionalFile> file;
+  ASSERT_EQ(OpenPositionalFile(path.string(), 1000, file), FileBytesOutcome::kRead);
+  EXPECT_TRUE(file->IsFileAt((temp.Path() / "hard.txt").string()));
+  EXPECT_TRUE(file->IsFileAt((temp.Path() / "." / "log.txt").string()));
+  EXPECT_FALSE(file->IsFileAt((temp.Path() / "copy.txt").string()));
+  EXPECT_FALSE(file->IsFileAt((temp.Path() / "missing.txt").string()));
 }
 
 }  // namespace

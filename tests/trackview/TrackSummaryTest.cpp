@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "export/CsvWriter.h"
 #include "tests/trackview/TrackViewTestSupport.h"
@@ -113,6 +115,48 @@ TEST(SpeedAltitudeProfileTest, SharedAxisColumnsAndLocalLabels) {
   ProfileRange(model, ProfileValue::kAltitude, low, high);
   EXPECT_DOUBLE_EQ(low, 35.5);
   EXPECT_DOUBLE_EQ(high, 40.0);
+}
+
+// Axes of a day or more: midnight ticks name their day, so that no two ticks
+// read alike, and the ticks still fit.
+TEST(SpeedAltitudeProfileTest, AxesOverDaysShowDates) {
+  constexpr std::int64_t k15March2008 = 1205539200;  // 00:00 UTC
+  constexpr std::int64_t kHour = 3600;
+  constexpr std::int64_t kDay = 24 * kHour;
+  struct Case {
+    const char* name;
+    std::int64_t start;
+    std::int64_t end;
+    std::int32_t offset;
+    int maxTicks;
+    std::vector<std::string> labels;
+  };
+  const Case cases[] = {
+      {"three days", k15March2008 + 10 * kHour, k15March2008 + 3 * kDay + 10 * kHour, 0, 8,
+       {"16/3/2008", "17/3/2008", "18/3/2008"}},
+      {"a day and a half", k15March2008 + 3 * kHour, k15March2008 + kDay + 15 * kHour, 0, 10,
+       {"06:00", "12:00", "18:00", "16/3/2008", "06:00", "12:00"}},
+      {"local midnight, Taipei", k15March2008 - 8 * kHour + 3 * kHour, k15March2008 + kDay + 15 * kHour, 8 * 3600, 10,
+       {"06:00", "12:00", "18:00", "16/3/2008", "06:00", "12:00", "18:00"}},
+      {"five weeks", k15March2008, k15March2008 + 35 * kDay, 0, 6,
+       {"20/3/2008", "27/3/2008", "3/4/2008", "10/4/2008", "17/4/2008"}},
+      // Steps of weeks count from a Thursday, 1/1/1970.
+      {"over a year end", k15March2008 + 280 * kDay, k15March2008 + 300 * kDay, 0, 4,
+       {"25/12/2008", "1/1/2009", "8/1/2009"}},
+      {"three years, in steps of 52 weeks", k15March2008, k15March2008 + 3 * 365 * kDay, 0, 5,
+       {"13/11/2008", "12/11/2009", "11/11/2010"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TimeAxis axis{c.start, c.end, c.offset, true};
+    std::vector<std::string> labels;
+    for (const AxisTick& tick : TimeTicks(axis, c.maxTicks)) {
+      EXPECT_GE(tick.utcSeconds, c.start);
+      EXPECT_LE(tick.utcSeconds, c.end);
+      labels.push_back(tick.label);
+    }
+    EXPECT_EQ(labels, c.labels);
+  }
 }
 
 }  // namespace

@@ -155,6 +155,50 @@ TEST(TrackViewTest, ShowsALongTaggedTrackHoversZoomsAndSavesItsPicture) {
   EXPECT_TRUE(sawView);
 }
 
+// How many pixels of `rect` in `image` are near `colour`.
+int PixelsNear(const wxImage& image, const PixelRect& rect, const wxColour& colour) {
+  int count = 0;
+  for (int y = static_cast<int>(rect.top); y <= static_cast<int>(rect.top + rect.height); ++y) {
+    for (int x = static_cast<int>(rect.left); x <= static_cast<int>(rect.left + rect.width); ++x) {
+      const int distance = std::abs(image.GetRed(x, y) - colour.Red()) + std::abs(image.GetGreen(x, y) - colour.Green()) +
+                           std::abs(image.GetBlue(x, y) - colour.Blue());
+      if (distance < 60) ++count;
+    }
+  }
+  return count;
+}
+
+// A log of one fix: its speed and its altitude are each a dot on their
+// profile, not a line of no length that draws nothing. The altitude's dot
+// lies on the plot's lower edge (a scale of one value starts there), half of
+// it over the frame.
+TEST(TrackViewTest, ALoneFixIsADotOnEachProfile) {
+  RunFolder folder(true, false);
+  WriteText(std::filesystem::path("Rawdata") / kSampleRawLogName, SyntheticTrack(1));
+  RecordedMessageBoxes boxes;
+  App app;
+  bool sawView = false;
+  WhileModal(app.window, [&] {
+    ASSERT_EQ(app.router.State().fixList.Size(), 1u);
+    app.window.CallAfter([&] {
+      auto* view = dynamic_cast<ui::TrackViewWindow*>(FindDialog("Track View - Demo Software"));
+      ASSERT_NE(view, nullptr);
+      sawView = true;
+      Pump(200);
+      const std::string png = folder.Path() + "/one fix.png";
+      ASSERT_TRUE(view->SavePicture(png));
+      wxImage picture;
+      ASSERT_TRUE(picture.LoadFile(png, wxBITMAP_TYPE_PNG));
+      const ui::TrackViewCanvas& canvas = view->Canvas();
+      EXPECT_GE(PixelsNear(picture, canvas.Layout().speedPlot, wxColour(33, 102, 172)), 8);
+      EXPECT_GE(PixelsNear(picture, canvas.Layout().altitudePlot, wxColour(120, 84, 40)), 8);
+      view->EndModal(wxID_CLOSE);
+    });
+    SendMenu(app.window, ids::kTrackView);
+  });
+  EXPECT_TRUE(sawView);
+}
+
 TEST(TrackViewTest, OpensARawLogByTheMenuItemAndByADrop) {
   RunFolder folder(true, true);
   RecordedMessageBoxes boxes;

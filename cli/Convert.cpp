@@ -79,8 +79,8 @@ std::size_t Render(std::ostream& out, const AppState& state, ConvertFormat forma
   return 0;
 }
 
-// Why a raw log could not be opened, in the command line's words. Only a
-// regular file is read: a pipe or a device would block or never end.
+}  // namespace
+
 const char* OpenProblem(const std::string& path) {
   std::error_code ec;
   const std::filesystem::file_status status = std::filesystem::status(Utf8Path(path), ec);
@@ -104,6 +104,8 @@ const char* OpenProblem(const std::string& path) {
   }
   return "it cannot be opened";
 }
+
+namespace {
 
 // The output would replace the raw log it is made from: the same file by
 // identity, however either is spelled (links, "./", hard links, /dev/stdout
@@ -150,7 +152,8 @@ int SayChanged(const ConvertOptions& options, bool intoStream, std::ostream& err
   return kConvertFailed;
 }
 
-// The tool's refusal of a range, as its window words it.
+}  // namespace
+
 const char* RefusalText(RangeOutcome outcome) {
   switch (outcome) {
     case RangeOutcome::kNoDate:
@@ -165,6 +168,8 @@ const char* RefusalText(RangeOutcome outcome) {
   }
   return nullptr;
 }
+
+namespace {
 
 void SayNoFix(const ConvertOptions& options, std::ostream& err) {
   err << kProgram << "'" << options.rawLog << "' holds no position fix; nothing written\n";

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "cli/ConvertOptions.h"
+#include "export/RangeSelection.h"
 
 namespace quillon {
 
@@ -18,5 +20,13 @@ inline constexpr int kConvertRefused = 2;
 // the cause), refused for an output that is the raw log itself (checked
 // before anything is read, and again on the opened log).
 int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+
+// Why a raw log could not be opened, in the command line's words. Only a
+// regular file is read: a pipe or a device would block or never end.
+const char* OpenProblem(const std::string& path);
+
+// The tool's refusal of a range, as its window words it; nothing for an
+// outcome that is no refusal.
+const char* RefusalText(RangeOutcome outcome);
 
 }  // namespace quillon

@@ -63,9 +63,9 @@ std::optional<ConvertFormat> FormatByName(const std::string& name) {
   return std::nullopt;
 }
 
-// "Y,M,D,H" into four boxes; missing parts leave their boxes empty, as an
-// untouched box would be.
-bool SplitDate(const std::string& text, std::array<std::string, 8>& boxes, std::size_t first) {
+}  // namespace
+
+bool SplitDateOption(const std::string& text, std::array<std::string, 8>& boxes, std::size_t first) {
   std::size_t box = first;
   std::size_t start = 0;
   for (;;) {
@@ -76,8 +76,6 @@ bool SplitDate(const std::string& text, std::array<std::string, 8>& boxes, std::
     start = comma + 1;
   }
 }
-
-}  // namespace
 
 std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>& args, std::string& error) {
   ConvertOptions options;
@@ -120,7 +118,7 @@ std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>
     } else if (arg == "--from" || arg == "--to") {
       const std::string* date = value();
       if (!date || !chooseRange(ConvertRange::kByDate)) return std::nullopt;
-      if (!SplitDate(*date, options.dateTexts, arg == "--from" ? 0 : 4)) {
+      if (!SplitDateOption(*date, options.dateTexts, arg == "--from" ? 0 : 4)) {
         error = "option " + arg + " takes Y,M,D,H (four values)";
         return std::nullopt;
       }

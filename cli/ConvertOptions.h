@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,5 +29,10 @@ struct ConvertOptions {
 std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>& args, std::string& error);
 
 extern const char kConvertUsage[];
+
+// The value of --from (first = 0) or --to (first = 4), "Y,M,D,H", into its
+// four of the eight date boxes; missing parts leave their boxes empty, as an
+// untouched box would be. False for more than four parts.
+bool SplitDateOption(const std::string& text, std::array<std::string, 8>& boxes, std::size_t first);
 
 }  // namespace quillon

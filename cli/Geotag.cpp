@@ -1,0 +1,132 @@
+#include "cli/Geotag.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/Convert.h"
+#include "core/AppState.h"
+#include "export/RangeSelection.h"
+#include "geotag/PhotoList.h"
+#include "logdata/CivilTime.h"
+#include "logdata/LocalTime.h"
+#include "logdata/RawLogLoader.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr char kProgram[] = "quillon-geotag: ";
+
+std::uint8_t RangeMode(ConvertRange range) {
+  switch (range) {
+    case ConvertRange::kByDate:
+      return kRangeByDateMode;
+    case ConvertRange::kByTag:
+      return kRangeByTagMode;
+    case ConvertRange::kAll:
+      break;
+  }
+  return kRangeAllMode;
+}
+
+// "2008-03-07T14:05:09Z", with milliseconds where the time has a fraction.
+std::string IsoUtc(double utcSeconds) {
+  const auto milliseconds = static_cast<std::int64_t>(std::llround(utcSeconds * 1000.0));
+  const std::int64_t seconds = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
+  const int fraction = static_cast<int>(milliseconds - seconds * 1000);
+  const CivilTime civil = FromEpochSeconds(seconds);
+  char text[48];
+  int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d", static_cast<long long>(civil.year),
+                             civil.month, civil.day, civil.hour, civil.minute, civil.second);
+  if (fraction != 0) length += std::snprintf(text + length, sizeof text - length, ".%03d", fraction);
+  std::snprintf(text + length, sizeof text - length, "Z");
+  return text;
+}
+
+std::string Fixed(double value, int decimals) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+void PrintLine(std::ostream& out, const std::string& path, const PhotoOutcome& outcome, bool dryRun) {
+  out << path << '\t' << outcome.cameraTimeText << '\t';
+  if (outcome.utcSeconds) out << IsoUtc(*outcome.utcSeconds);
+  out << '\t';
+  if (outcome.position) {
+    out << Fixed(outcome.position->latitude, 7) << '\t' << Fixed(outcome.position->longitude, 7) << '\t';
+    if (outcome.position->altitude) out << Fixed(*outcome.position->altitude, 1);
+  } else {
+    out << "\t\t";
+  }
+  out << '\t' << OutcomeText(outcome, dryRun) << '\n';
+}
+
+// The fixes of the chosen range, in time order; an exit status when there
+// are none to use.
+std::optional<int> LoadTrack(const GeotagOptions& options, std::vector<TrackPoint>& track, std::ostream& err) {
+  AppState state;
+  state.rawLogPath = options.rawLog;
+  switch (LoadRawLog(state)) {
+    case LoadOutcome::kLoaded:
+      break;
+    case LoadOutcome::kCannotOpen:
+      err << kProgram << "cannot read '" << options.rawLog << "': " << OpenProblem(options.rawLog) << '\n';
+      return 1;
+    case LoadOutcome::kMemoryNotEnough:
+      err << kProgram << "cannot load '" << options.rawLog << "' into memory\n";
+      return 1;
+  }
+  ParseRawLog(state);
+  ComputeLocalTimes(state.fixList);
+  RangeRequest request;
+  request.mode = RangeMode(options.range);
+  request.dateTexts = options.dateTexts;
+  request.tagText = options.tagText;
+  const RangeOutcome outcome = PrepareSelection(state, request);
+  if (const char* refusal = RefusalText(outcome)) {
+    err << refusal << '\n';
+    return 2;
+  }
+  if (outcome != RangeOutcome::kNoFixes) track = TrackPointsOf(state.selectionList);
+  if (track.empty() && !options.request.removePositions) {
+    err << kProgram << "'" << options.rawLog << "' holds no position fix in the chosen range; no photo changed\n";
+    return 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int RunGeotag(const GeotagOptions& options, std::ostream& out, std::ostream& err) {
+  std::vector<TrackPoint> track;
+  if (const std::optional<int> status = LoadTrack(options, track, err)) return *status;
+  std::size_t done = 0, leftAlone = 0, failed = 0;
+  for (const PhotoEntry& entry : ListPhotos(options.photos, options.recursive)) {
+    PhotoOutcome outcome;
+    if (entry.problem.empty()) {
+      outcome = GeotagPhoto(entry.path, track, options.request);
+    } else {
+      outcome.problem = entry.problem;
+    }
+    PrintLine(out, entry.path, outcome, options.request.dryRun);
+    out.flush();
+    if (IsFailure(outcome.kind)) {
+      ++failed;
+    } else if (outcome.kind == PhotoOutcomeKind::kTagged || outcome.kind == PhotoOutcomeKind::kSidecar ||
+               outcome.kind == PhotoOutcomeKind::kRemoved) {
+      ++done;
+    } else {
+      ++leftAlone;
+    }
+  }
+  const bool removing = options.request.removePositions;
+  err << kProgram << done << (removing ? " positions removed" : " tagged") << ", " << leftAlone << " left alone, "
+      << failed << " failed" << (options.request.dryRun ? " (dry run: no photo changed)" : "") << '\n';
+  return failed > 0 ? 1 : 0;
+}
+
+}  // namespace quillon

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "geotag/CameraTime.h"
+#include "geotag/TrackMatch.h"
+
+namespace quillon {
+
+// How the photos of one run are tagged.
+struct GeotagRequest {
+  // The zone of the camera's clock for photos that do not state their offset.
+  CameraZone cameraZone = CameraZone::Pc();
+  // Seconds the logger's clock is ahead of the camera's.
+  std::int64_t clockOffsetSeconds = 0;
+  MatchLimits limits;
+  bool replacePositions = false;
+  bool removePositions = false;
+  // Decide everything, write nothing.
+  bool dryRun = false;
+};
+
+enum class PhotoOutcomeKind {
+  kTagged,
+  // Tagged in its XMP sidecar, the photo itself unchanged.
+  kSidecar,
+  kRemoved,
+  kNoPosition,
+  kAlreadyHasPosition,
+  kNoTimeTaken,
+  kOutsideTrack,
+  kNotAPhoto,
+  kFailed,
+};
+
+// What became of one photo, and what was learnt of it on the way.
+struct PhotoOutcome {
+  PhotoOutcomeKind kind = PhotoOutcomeKind::kFailed;
+  // DateTimeOriginal (with its sub-seconds) as the photo holds it.
+  std::string cameraTimeText;
+  // The photo's time in UTC, the clock offset added.
+  std::optional<double> utcSeconds;
+  std::optional<TrackPoint> position;
+  // Why it failed, for kFailed.
+  std::string problem;
+};
+
+// Whether the outcome means the photo could not be handled as asked.
+bool IsFailure(PhotoOutcomeKind kind);
+
+// The outcome in the words of the command line and the window.
+std::string OutcomeText(const PhotoOutcome& outcome, bool dryRun);
+
+// Tags (or, asked to, untags) the photo at `path` from `track`. The photo is
+// read whole, its metadata changed in memory and the result put in the
+// photo's place in one rename, its permissions kept: the photo is either as
+// it was or fully tagged, whatever happens. Every other byte of its
+// metadata and image stays as it was, as far as the format lets Exiv2 keep
+// it.
+PhotoOutcome GeotagPhoto(const std::string& path, const std::vector<TrackPoint>& track, const GeotagRequest& request);
+
+// Whether a file name ends in the extension of a photo format.
+bool HasPhotoExtension(const std::string& path);
+
+}  // namespace quillon

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Geotag.h"
+#include "cli/GeotagOptions.h"
+#include "tests/geotag/CameraPhoto.h"
+#include "tests/support/TempFolder.h"
+
+namespace quillon {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CameraPhoto;
+using testing::ReadAll;
+
+const std::string kLog = std::string(QUILLON_TEST_DATA_DIR) + "/export_three_fixes.txt";
+
+struct CommandRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the command as its main() does, from the parsed arguments on.
+CommandRun Geotag(const std::vector<std::string>& args) {
+  CommandRun run;
+  std::string error;
+  const std::optional<GeotagOptions> options = ParseGeotagOptions(args, error);
+  if (!options) {
+    run.status = 2;
+    run.err = error;
+    return run;
+  }
+  std::ostringstream out, err;
+  run.status = RunGeotag(*options, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// A holiday folder: photos to tag, one tagged already, one without a time,
+// one taken after the logger was off, a damaged one, a text file and the
+// photos of a folder within it.
+class GeotagFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CameraPhoto(dir(), "a.jpg", "2008:03:07 16:05:17", "+02:00");
+    CameraPhoto(dir(), "b.png", "2008:03:07 14:05:16", "");
+    CameraPhoto(dir(), "c.jpg", "");
+    CameraPhoto(dir(), "d.tif", "2008:03:07 14:20:00");
+    CameraPhoto(dir(), "g.jpg", "2008:03:07 15:00:00");
+    std::ofstream(dir() / "e.jpg", std::ios::binary) << "not a picture at all\n";
+    std::ofstream(dir() / "notes.txt") << "lake\n";
+    fs::create_directory(dir() / "more");
+    CameraPhoto(dir() / "more", "f.jpg", "2008:03:07 14:05:19");
+  }
+  fs::path dir() const { return folder_.Path(); }
+  std::string Line(const std::string& name, const std::string& rest) const {
+    return (dir() / name).string() + '\t' + rest + '\n';
+  }
+
+ private:
+  testing::TempFolder folder_;
+};
+
+TEST_F(GeotagFolder, TagsEachPhotoAndSaysWhatBecameOfTheOthers) {
+  const std::string damaged = ReadAll(dir() / "e.jpg");
+  const CommandRun first = Geotag({kLog, dir().string(), "--camera-zone", "UTC", "--clock-offset", "-0:02"});
+  EXPECT_EQ(first.status, 1) << "the damaged photo failed";
+  EXPECT_EQ(first.out,
+            Line("a.jpg", "2008:03:07 16:05:17.50\t2008-03-07T14:05:15.500Z\t25.0521600\t-121.5095300\t36.2\ttagged") +
+                Line("b.png", "2008:03:07 14:05:16.50\t2008-03-07T14:05:14.500Z\t25.0521200\t-121.5095100\t36.1\ttagged") +
+                Line("c.jpg", "\t\t\t\t\tno time taken") +
+                Line("d.tif", "2008:03:07 14:20:00.50\t2008-03-07T14:19:58.500Z\t25.0523000\t-121.5096000\t36.4\ttagged") +
+                Line("e.jpg", "\t\t\t\t\tcannot read it as a photo: it is damaged or of no image format known here") +
+                Line("g.jpg", "2008:03:07 15:00:00.50\t2008-03-07T14:59:58.500Z\t\t\t\toutside the track"));
+  EXPECT_EQ(first.err, "quillon-geotag: 3 tagged, 2 left alone, 1 failed\n");
+  EXPECT_EQ(ReadAll(dir() / "e.jpg"), damaged);
+
+  // The second time round the tagged photos are left alone, the folder
+  // within is read too, and a dry run changes nothing.
+  const std::string tagged = ReadAll(dir() / "a.jpg");
+  const CommandRun second = Geotag({kLog, (dir() / "a.jpg").string(), (dir() / "more").string(), "--camera-zone", "UTC",
+                             "--recursive", "--dry-run"});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.out,
+            Line("a.jpg", "2008:03:07 16:05:17.50\t2008-03-07T14:05:17.500Z\t25.0522400\t-121.5095700\t36.3\talready has a position") +
+                Line("more/f.jpg", "2008:03:07 14:05:19.50\t2008-03-07T14:05:19.500Z\t25.0523000\t-121.5096000\t36.4\tto be tagged"));
+  EXPECT_EQ(second.err, "quillon-geotag: 1 tagged, 1 left alone, 0 failed (dry run: no photo changed)\n");
+  EXPECT_EQ(ReadAll(dir() / "a.jpg"), tagged);
+
+  // Removing undoes what was written; a photo without a position is left.
+  const CommandRun removed = Geotag({kLog, (dir() / "a.jpg").string(), (dir() / "c.jpg").string(), "--remove"});
+  EXPECT_EQ(removed.status, 0);
+  EXPECT_EQ(removed.err, "quillon-geotag: 1 positions removed, 1 left alone, 0 failed\n");
+}
+
+struct UsageCase {
+  std::vector<std::string> args;
+  const char* error;
+};
+
+TEST(GeotagCommand, RefusesCommandLinesThatDoNotFormACommand) {
+  const UsageCase cases[] = {
+      {{}, "no raw log given"},
+      {{"log.txt"}, "no photo or folder given"},
+      {{"log.txt", "p.jpg", "--camera-zone", "Mars/Olympus"}, "unknown camera zone 'Mars/Olympus' (UTC, +HH:MM or -HH:MM)"},
+      {{"log.txt", "p.jpg", "--clock-offset", "1:2:3:4"}, "clock offset '1:2:3:4' is not [+-]SS, [+-]MM:SS or [+-]HH:MM:SS"},
+      {{"log.txt", "p.jpg", "--max-interpolation", "-5"}, "option --max-interpolation takes a number of seconds, not '-5'"},
+      {{"log.txt", "p.jpg", "--max-extrapolation"}, "option --max-extrapolation needs a value"},
+      {{"log.txt", "p.jpg", "--replace", "--remove"}, "--remove and --replace do not go together"},
+      {{"log.txt", "p.jpg", "--all", "--tag", "x"}, "choose one of --all, --from/--to and --tag"},
+      {{"log.txt", "p.jpg", "--from", "2008,3,7,14,5"}, "option --from takes Y,M,D,H (four values)"},
+      {{"log.txt", "p.jpg", "--verbose"}, "unknown option --verbose"},
+  };
+  for (const UsageCase& c : cases) {
+    const CommandRun run = Geotag(c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, c.error);
+  }
+}
+
+TEST(GeotagCommand, ALogWithoutFixesChangesNoPhoto) {
+  testing::TempFolder folder;
+  const fs::path photo = CameraPhoto(folder.Path(), "a.jpg", "2008:03:07 14:05:11");
+  const std::string before = ReadAll(photo);
+  const fs::path log = folder.Path() / "empty.txt";
+  std::ofstream(log) << "@Logger memory dump\n";
+  const CommandRun run = Geotag({log.string(), photo.string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "quillon-geotag: '" + log.string() + "' holds no position fix in the chosen range; no photo changed\n");
+  EXPECT_EQ(ReadAll(photo), before);
+
+  const CommandRun missing = Geotag({(folder.Path() / "gone.txt").string(), photo.string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "quillon-geotag: cannot read '" + (folder.Path() / "gone.txt").string() + "': no such file\n");
+}
+
+}  // namespace
+}  // namespace quillon

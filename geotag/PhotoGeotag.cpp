@@ -104,20 +104,23 @@ PhotoOutcome Place(PhotoOutcome outcome, const Exiv2::ExifData& exif, const std:
 PhotoOutcome Save(PhotoOutcome outcome, Exiv2::Image& image, const std::string& path) {
   std::error_code ec;
   const bool existed = std::filesystem::exists(Utf8Path(path), ec);
-  Exiv2::DataBuf written;
+  bool replaced = false;
+  std::uint64_t size = 0;
   try {
     image.writeMetadata();
+    // The new bytes are written straight from Exiv2's memory.
     Exiv2::BasicIo& io = image.io();
     if (io.open() != 0) return Failed(outcome, "cannot tag it: Exiv2 lost the photo's bytes");
-    written = io.read(static_cast<long>(io.size()));
+    const Exiv2::byte* data = io.mmap();
+    size = static_cast<std::uint64_t>(io.size());
+    replaced = WriteFileAtomically(path, [data, size](std::ostream& out) {
+      out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    });
+    io.munmap();
     io.close();
   } catch (const Exiv2::AnyError& error) {
     return Failed(outcome, std::string("cannot tag it: ") + error.what());
   }
-  const auto size = static_cast<std::uint64_t>(written.size_);
-  const bool replaced = WriteFileAtomically(path, [&written](std::ostream& out) {
-    out.write(reinterpret_cast<const char*>(written.pData_), static_cast<std::streamsize>(written.size_));
-  });
   if (!replaced) return Failed(outcome, WriteProblem(path, size, existed));
   return outcome;
 }

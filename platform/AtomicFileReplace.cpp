@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <ostream>
 #include <streambuf>
@@ -113,18 +114,41 @@ bool ReadTemporaryName(const NativeString& name, const NativeString& target, uns
 }
 
 // Removes the temporary files for `target` that processes no longer running
-// left behind (a power cut, SIGKILL).
+// left behind (a power cut, SIGKILL). The folder is read once, when this
+// process first writes into it, for the left files of every name: a folder
+// of thousands of photos tagged one after the other is not read again for
+// each of them.
 void RemoveLeftTemporaryFiles(const std::filesystem::path& target) {
+  static std::mutex mutex;
+  static std::map<std::filesystem::path, std::vector<std::filesystem::path>> leftByFolder;
   std::error_code ec;
-  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-  std::filesystem::directory_iterator entries(folder, ec);
-  for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
+  std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  folder = std::filesystem::absolute(folder, ec);
+  if (ec) return;
+  const std::lock_guard<std::mutex> lock(mutex);
+  const auto [found, first] = leftByFolder.try_emplace(folder);
+  std::vector<std::filesystem::path>& left = found->second;
+  if (first) {
+    std::filesystem::directory_iterator entries(folder, ec);
+    for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
+      const NativeString name = entries->path().filename().native();
+      const NativeString tail = std::filesystem::path(".tmp").native();
+      if (name.size() > tail.size() && name.front() == '.' &&
+          name.compare(name.size() - tail.size(), tail.size(), tail) == 0) {
+        left.push_back(entries->path());
+      }
+    }
+  }
+  for (auto it = left.begin(); it != left.end();) {
     unsigned long process = 0;
     unsigned long counter = 0;
-    if (ReadTemporaryName(entries->path().filename().native(), target.filename().native(), process, counter) &&
+    if (ReadTemporaryName(it->filename().native(), target.filename().native(), process, counter) &&
         ProcessIsGone(process)) {
       std::error_code removeError;
-      std::filesystem::remove(entries->path(), removeError);
+      std::filesystem::remove(*it, removeError);
+      it = left.erase(it);
+    } else {
+      ++it;
     }
   }
 }

@@ -3,12 +3,17 @@
 # folder of its own with a note saying what it is, so that it cannot be taken
 # for the logger maker's library.
 install(TARGETS quillon-convert RUNTIME DESTINATION .)
+if(TARGET quillon-geotag)
+  install(TARGETS quillon-geotag RUNTIME DESTINATION .)
+endif()
 if(TARGET quillon)
   # Windows users know the program by its capitalised name.
   set_target_properties(quillon PROPERTIES OUTPUT_NAME Quillon)
   install(TARGETS quillon RUNTIME DESTINATION .)
 endif()
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-Windows.txt DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/README-Windows.txt ${PROJECT_SOURCE_DIR}/packaging/THIRD-PARTY-NOTICES.txt
+        DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 install(TARGETS ORVEX_DLL RUNTIME DESTINATION stand-in-library LIBRARY DESTINATION stand-in-library)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/STAND-IN-LIBRARY.txt DESTINATION stand-in-library)
 

@@ -5,7 +5,8 @@
 # then checks what it installed (the programs, the notes, the stand-in library
 # in its own folder, a Start menu entry that starts Quillon.exe in the
 # writable "Quillon" folder of the documents), starts the installed
-# quillon-convert.exe, uninstalls and checks that the program and its entries
+# quillon-convert.exe and Quillon.exe there (its screenshot saved as
+# BUILD-DIR/installed-quillon.png), uninstalls and checks that the program and its entries
 # are gone while the working folder and the user's files in it stay.
 # A 64-bit build gets an installer of the 64-bit NSIS stub, so that the same
 # installer script runs where 32-bit programs cannot.
@@ -50,6 +51,16 @@ work=$drive/users/Public/Documents/Quillon
 [[ -d $work ]] || fail "no working folder $work"
 run "$program/quillon-convert.exe" --help | grep -q 'quillon-convert' ||
   fail "the installed quillon-convert.exe does not start"
+# The installed window, started where the Start menu entry starts it, with
+# the stand-in library put there as a user puts the logger's own.
+cp "$program/stand-in-library/ORVEX_DLL.dll" "$work/"
+shot=$dir/installed-quillon.png
+rm -f "$shot"
+(cd "$work" && QUILLON_SCREENSHOT="Z:$shot" QUILLON_EXIT_AFTER_SCREENSHOT=1 \
+  timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" "$program/Quillon.exe") ||
+  fail "the installed Quillon.exe did not start in $work"
+[[ -s $shot ]] || fail "the installed Quillon.exe showed no window ($shot)"
 echo "raw log of a user" >"$work/20080307140509_Rawdata_77.txt"
 
 run "$program/Uninstall.exe" /S || fail "the uninstaller ended with status $?"
@@ -60,5 +71,5 @@ for _ in $(seq 30); do
 done
 [[ ! -e $program/Quillon.exe ]] || fail "Quillon.exe is still there after uninstalling"
 [[ ! -e $menu ]] || fail "the Start menu folder is still there after uninstalling"
-[[ -f $work/20080307140509_Rawdata_77.txt ]] || fail "uninstalling removed the user's files"
+[[ -f $work/20080307140509_Rawdata_77.txt && -f $work/ORVEX_DLL.dll ]] || fail "uninstalling removed the user's files"
 echo "installer check passed: $(basename "$installer") installed, started, uninstalled; the working folder kept"

@@ -167,6 +167,44 @@ BuildGtest() {
   rm -rf "$work"
 }
 
+# Debian's expat carries security fixes that test XML_DTD as a number, as its
+# autotools build defines it; the CMake build defines it empty, so the
+# configured header is given the number before the build.
+BuildExpat() {
+  local triplet=$1 src=$2 prefix=$3 work=$cache/build/$(basename "$3")
+  rm -rf "$work" && mkdir -p "$work"
+  Heavy cmake -S "$src/expat" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${triplet%%-*}.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+    -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF
+  sed -i 's/^#define XML_DTD$/#define XML_DTD 1/' "$work/expat_config.h"
+  grep -qx '#define XML_DTD 1' "$work/expat_config.h"
+  Heavy cmake --build "$work" -j2
+  cmake --install "$work"
+  rm -rf "$work"
+}
+
+# Exiv2, static, with XMP over the expat above, zlib for PNG from the mingw
+# package (its static library, so that no zlib DLL need ship), and wide-
+# character file names so that photos outside the ANSI code page open.
+BuildExiv2() {
+  local triplet=$1 src=$2 expat=$3 prefix=$4 work=$cache/build/$(basename "$4")
+  rm -rf "$work" && mkdir -p "$work"
+  Heavy cmake -S "$src" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${triplet%%-*}.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DEXIV2_ENABLE_XMP=ON -DEXIV2_ENABLE_PNG=ON -DEXIV2_ENABLE_NLS=OFF \
+    -DEXIV2_ENABLE_WIN_UNICODE=ON -DEXIV2_ENABLE_BMFF=ON -DEXIV2_BUILD_SAMPLES=OFF \
+    -DEXIV2_BUILD_EXIV2_COMMAND=OFF -DEXIV2_BUILD_UNIT_TESTS=OFF \
+    -DEXPAT_INCLUDE_DIR="$expat/include" -DEXPAT_LIBRARY="$expat/lib/libexpat.a" \
+    -DZLIB_LIBRARY="/usr/$triplet/lib/libz.a" \
+    -DCMAKE_C_FLAGS=-DXML_STATIC -DCMAKE_CXX_FLAGS=-DXML_STATIC
+  Heavy cmake --build "$work" -j2
+  cmake --install "$work"
+  rm -rf "$work"
+}
+
 # Deps [TRIPLET...]: the packages and the libraries of the given targets (all
 # by default).
 Deps() {
@@ -184,13 +222,19 @@ Deps() {
   EnsureDebSrc
   InstallPackages
   Log "packages ready after $(($(date +%s) - start)) s"
-  local pngVersion wxVersion gtestVersion pngSrc wxSrc triplet png wx
+  local pngVersion wxVersion gtestVersion expatVersion exiv2Version pngSrc wxSrc expatSrc exiv2Src
+  local triplet png wx expat
   pngVersion=$(SourceVersion libpng1.6)
   wxVersion=$(SourceVersion wxwidgets3.2)
-  [[ -n $pngVersion && -n $wxVersion ]] || Die "apt knows no source of libpng1.6 or wxwidgets3.2"
+  expatVersion=$(SourceVersion expat)
+  exiv2Version=$(SourceVersion exiv2)
+  [[ -n $pngVersion && -n $wxVersion && -n $expatVersion && -n $exiv2Version ]] ||
+    Die "apt knows no source of libpng1.6, wxwidgets3.2, expat or exiv2"
   gtestVersion=$(dpkg-query -W -f='${Version}' googletest)
   pngSrc=$(FetchSource libpng1.6 "$pngVersion")
   wxSrc=$(FetchSource wxwidgets3.2 "$wxVersion")
+  expatSrc=$(FetchSource expat "$expatVersion")
+  exiv2Src=$(FetchSource exiv2 "$exiv2Version")
   for triplet in "${wanted[@]}"; do
     png=$cache/libpng-$(UpstreamVersion "$pngVersion")-$triplet
     wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-$triplet
@@ -198,6 +242,10 @@ Deps() {
     Cached "$cache/googletest-$(UpstreamVersion "$gtestVersion")-$triplet" "googletest $triplet" \
       BuildGtest "$triplet"
     Cached "$wx" "wxMSW $triplet" BuildWx "$triplet" "$wxSrc" "$png"
+    expat=$cache/expat-$(UpstreamVersion "$expatVersion")-$triplet
+    Cached "$expat" "expat $triplet" BuildExpat "$triplet" "$expatSrc"
+    Cached "$cache/exiv2-$(UpstreamVersion "$exiv2Version")-$triplet" "Exiv2 $triplet" \
+      BuildExiv2 "$triplet" "$exiv2Src" "$expat"
   done
   Log "deps ready after $(($(date +%s) - start)) s"
 }

@@ -36,6 +36,17 @@ void CommandRouter::SetRawLogChooser(std::function<std::optional<std::string>()>
   chooseRawLog_ = std::move(chooseRawLog);
 }
 
+void CommandRouter::SetGeotagRunner(std::function<void(std::vector<TrackPoint>, bool)> runGeotag) {
+  runGeotag_ = std::move(runGeotag);
+  handlers_[ids::kGeotagPhotos] = [this](WindowView& view) {
+    // The fixes of the chosen range as the Track View takes them; a refused
+    // range has said why already.
+    const FixList* fixes = TrackViewFixes(state_, view);
+    if (fixes == nullptr) return;
+    runGeotag_(TrackPointsOf(*fixes), state_.rawLogText != nullptr);
+  };
+}
+
 bool CommandRouter::HasCommand(int commandId) const { return handlers_.count(commandId) != 0; }
 
 void CommandRouter::OpenRawLogFile(const std::string& path, WindowView& view) {

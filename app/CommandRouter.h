@@ -9,6 +9,7 @@
 #include "core/AppState.h"
 #include "core/MessageBoxes.h"
 #include "device/DeviceLibrary.h"
+#include "geotag/TrackMatch.h"
 #include "platform/KeyStore.h"
 #include "platform/Shell.h"
 #include "ui/MainWindowCommands.h"
@@ -32,6 +33,10 @@ class CommandRouter : public ui::MainWindowCommands {
   // "Open Raw Log..." asks for a file; both belong to the Main Window too.
   void SetTrackViewRunner(std::function<void(const FixList& fixes, bool useLocalTime)> runTrackView);
   void SetRawLogChooser(std::function<std::optional<std::string>()> chooseRawLog);
+  // How "Geotag Photos..." shows its dialog over the track of the chosen
+  // range; the command exists only once it is set, as only a build with a
+  // photo metadata library has the dialog.
+  void SetGeotagRunner(std::function<void(std::vector<TrackPoint> track, bool rawLogLoaded)> runGeotag);
 
   // Loads ORVEX_DLL.dll from the working directory.
   bool BindDeviceLibrary() override;
@@ -53,6 +58,7 @@ class CommandRouter : public ui::MainWindowCommands {
   std::function<void()> runSettingsDialog_;
   std::function<void(const FixList&, bool)> runTrackView_;
   std::function<std::optional<std::string>()> chooseRawLog_;
+  std::function<void(std::vector<TrackPoint>, bool)> runGeotag_;
   std::map<int, Handler> handlers_;
 };
 

@@ -6,7 +6,8 @@
 namespace quillon {
 
 // Gives the router the windows its commands open over the Main Window: the
-// Settings Dialog, the Track View and the file dialog of "Open Raw Log...".
+// Settings Dialog, the Track View, the file dialog of "Open Raw Log..." and,
+// where photos can be tagged, the Geotag Photos dialog.
 void AttachWindows(CommandRouter& router, ui::MainWindow& window);
 
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/ComboModel.h"
 #include "core/FixList.h"
@@ -38,6 +39,16 @@ inline constexpr std::uint8_t kRangeAllMode = 0;
 inline constexpr std::uint8_t kRangeByDateMode = 1;
 inline constexpr std::uint8_t kRangeByTagMode = 2;
 
+// A photo the last "Geotag Photos..." placed on the track (tagged, or found
+// positioned already): where the track was when it was taken. The Track View
+// marks it.
+struct GeotaggedPhoto {
+  std::string path;
+  double utcSeconds = 0.0;
+  double latitude = 0.0;  // degrees, south and west negative
+  double longitude = 0.0;
+};
+
 // Everything that lives for the whole run, created once at start-up and handed
 // by reference to whoever needs it.
 struct AppState {
@@ -70,6 +81,9 @@ struct AppState {
   ComboModel comPortList;
   ComboModel tagBox;
   ComboModel settingsHiddenList;
+
+  // The photos of the last geotagging that wrote, for the Track View.
+  std::vector<GeotaggedPhoto> geotaggedPhotos;
 };
 
 }  // namespace quillon

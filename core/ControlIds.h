@@ -46,6 +46,7 @@ inline constexpr int kAboutCommand = 16;  // system-menu / context-menu item
 inline constexpr int kBuildGpxFile = 32;
 inline constexpr int kTrackView = 48;
 inline constexpr int kOpenRawLog = 64;
+inline constexpr int kGeotagPhotos = 80;
 
 // Settings Dialog
 inline constexpr int kEraseAllLogData = 1043;

@@ -74,6 +74,8 @@ TrackModel TrackModel::Build(const FixList& selection, MapProjection projection)
       fix.x *= shrink;
     }
   }
+  model.projection_ = projection;
+  model.shrink_ = shrink;
   model.metresPerUnit_ = kMetresPerDegree * (projection == MapProjection::kWebMercator ? shrink : 1.0);
   WorldRect& b = model.bounds_;
   b = {model.fixes_[0].x, model.fixes_[0].y, model.fixes_[0].x, model.fixes_[0].y};
@@ -84,6 +86,16 @@ TrackModel TrackModel::Build(const FixList& selection, MapProjection projection)
     b.top = std::max(b.top, fix.y);
   }
   return model;
+}
+
+void TrackModel::Project(double latitude, double longitude, double& x, double& y) const {
+  // The track's longitudes are unwrapped from its first fix; the point is
+  // put the nearest way round from the middle of the track.
+  const double xScale = projection_ == MapProjection::kWebMercator ? 1.0 : shrink_;
+  const double middle = (bounds_.left + bounds_.right) / 2.0 / xScale;
+  longitude += 360.0 * std::round((middle - longitude) / 360.0);
+  x = longitude * xScale;
+  y = projection_ == MapProjection::kWebMercator ? MercatorY(latitude) : latitude;
 }
 
 }  // namespace quillon

@@ -55,12 +55,19 @@ class TrackModel {
   const WorldRect& Bounds() const { return bounds_; }
   // Ground metres per world unit near the middle of the track.
   double MetresPerUnit() const { return metresPerUnit_; }
+  // Where a position (degrees, south and west negative) lies in this
+  // model's world, its longitude taken round to the side nearest the track.
+  // Only for a model that is not empty.
+  void Project(double latitude, double longitude, double& x, double& y) const;
 
  private:
   std::vector<TrackFix> fixes_;
   std::size_t leftOut_ = 0;
   WorldRect bounds_;
   double metresPerUnit_ = 0.0;
+  MapProjection projection_ = MapProjection::kLatitudeCorrected;
+  // cos(middle latitude): how much the latitude-corrected map shrinks longitudes.
+  double shrink_ = 1.0;
 };
 
 // Metres along the equator per degree of longitude.

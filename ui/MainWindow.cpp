@@ -88,6 +88,9 @@ const ExtraCommand kExtraCommands[] = {
     {ids::kBuildGpxFile, "Build GPX File", 'G'},
     {ids::kTrackView, "Track View...", 'T'},
     {ids::kOpenRawLog, "Open Raw Log...", 'O'},
+#ifdef QUILLON_PHOTO_GEOTAG
+    {ids::kGeotagPhotos, "Geotag Photos...", 'P'},
+#endif
 };
 
 }  // namespace

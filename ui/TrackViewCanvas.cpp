@@ -16,9 +16,11 @@ constexpr double kWheelZoom = 1.25;
 
 }  // namespace
 
-TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, double highestKmh, bool useLocalTime)
+TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, const std::vector<PhotoMarker>& photos,
+                                 double highestKmh, bool useLocalTime)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       model_(model),
+      photos_(photos),
       index_(model),
       scale_(highestKmh),
       axis_(MakeTimeAxis(model, useLocalTime)),
@@ -53,6 +55,8 @@ TrackViewScene TrackViewCanvas::Scene() const {
   scene.viewport = &*viewport_;
   scene.layout = layout_;
   scene.hovered = hovered_;
+  scene.photos = &photos_;
+  scene.hoveredPhoto = hoveredPhoto_;
   scene.useLocalTime = useLocalTime_;
   return scene;
 }
@@ -76,11 +80,17 @@ wxImage TrackViewCanvas::RenderPicture() {
   return bitmap.ConvertToImage();
 }
 
-void TrackViewCanvas::SetHovered(std::optional<std::uint32_t> hovered) {
-  if (hovered == hovered_) return;
+void TrackViewCanvas::SetHovered(std::optional<std::uint32_t> hovered, std::optional<std::size_t> photo) {
+  if (hovered == hovered_ && photo == hoveredPhoto_) return;
   hovered_ = hovered;
+  hoveredPhoto_ = photo;
   Refresh();
-  if (hoverListener_) hoverListener_(hovered_ ? DescribeFix(model_.Fixes()[*hovered_], useLocalTime_) : "");
+  if (!hoverListener_) return;
+  if (hoveredPhoto_) {
+    hoverListener_(DescribePhoto(photos_[*hoveredPhoto_], model_, useLocalTime_));
+  } else {
+    hoverListener_(hovered_ ? DescribeFix(model_.Fixes()[*hovered_], useLocalTime_) : "");
+  }
 }
 
 void TrackViewCanvas::HoverAt(const wxPoint& p) {
@@ -88,7 +98,13 @@ void TrackViewCanvas::HoverAt(const wxPoint& p) {
   if (layout_.map.Contains(pixel) && !model_.Empty()) {
     double x = 0, y = 0;
     viewport_->ToWorld(pixel, x, y);
-    SetHovered(index_.Nearest(x, y, kHoverPixels / viewport_->PixelsPerUnit()));
+    const double reach = kHoverPixels / viewport_->PixelsPerUnit();
+    // A photo lies on the track, so it wins over the fixes around it.
+    if (const std::optional<std::size_t> photo = NearestMarker(photos_, x, y, reach)) {
+      SetHovered(std::nullopt, photo);
+      return;
+    }
+    SetHovered(index_.Nearest(x, y, reach));
     return;
   }
   for (const PixelRect* plot : {&layout_.speedPlot, &layout_.altitudePlot}) {

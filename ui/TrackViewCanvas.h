@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <wx/panel.h>
 
 #include "trackview/NearestFixIndex.h"
+#include "trackview/PhotoMarkers.h"
 #include "trackview/SpeedAltitudeProfile.h"
 #include "trackview/SpeedScale.h"
 #include "trackview/TrackModel.h"
@@ -18,15 +20,18 @@
 
 namespace quillon::ui {
 
-// The Track View's picture: paints the model and turns the mouse into zoom
-// (wheel, around the pointer), pan (drag) and hover (the nearest fix on the
-// map, or the nearest in time over a profile). A double click fits the
-// whole track again.
+// The Track View's picture: paints the model and the photos placed on it,
+// and turns the mouse into zoom (wheel, around the pointer), pan (drag) and
+// hover (on the map a photo marker under the pointer, else the nearest fix;
+// over a profile the fix nearest in time). A double click fits the whole
+// track again.
 class TrackViewCanvas : public wxPanel {
  public:
-  TrackViewCanvas(wxWindow* parent, const TrackModel& model, double highestKmh, bool useLocalTime);
+  // `photos` are placed in `model`'s world; both must outlive the canvas.
+  TrackViewCanvas(wxWindow* parent, const TrackModel& model, const std::vector<PhotoMarker>& photos,
+                  double highestKmh, bool useLocalTime);
 
-  // Told the hovered fix in words, or "" when the pointer leaves it.
+  // Told the hovered fix or photo in words, or "" when the pointer leaves it.
   void SetHoverListener(std::function<void(const std::string&)> listener) { hoverListener_ = std::move(listener); }
   // The picture as it is on the screen, drawn again off the screen.
   wxImage RenderPicture();
@@ -36,17 +41,19 @@ class TrackViewCanvas : public wxPanel {
   void ZoomAt(const wxPoint& p, int wheelSteps);
   void DragBy(const wxPoint& from, const wxPoint& to);
   std::optional<std::uint32_t> Hovered() const { return hovered_; }
+  std::optional<std::size_t> HoveredPhoto() const { return hoveredPhoto_; }
   const Viewport& View() const { return *viewport_; }
   const TrackViewLayout& Layout() const { return layout_; }
 
  private:
   TrackViewScene Scene() const;
   void FitToSize();
-  void SetHovered(std::optional<std::uint32_t> hovered);
+  void SetHovered(std::optional<std::uint32_t> hovered, std::optional<std::size_t> photo = std::nullopt);
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
 
   const TrackModel& model_;
+  const std::vector<PhotoMarker>& photos_;
   NearestFixIndex index_;
   SpeedScale scale_;
   TimeAxis axis_;
@@ -54,6 +61,7 @@ class TrackViewCanvas : public wxPanel {
   TrackViewLayout layout_;
   std::optional<Viewport> viewport_;
   std::optional<std::uint32_t> hovered_;
+  std::optional<std::size_t> hoveredPhoto_;
   std::optional<wxPoint> dragFrom_;
   std::function<void(const std::string&)> hoverListener_;
 };

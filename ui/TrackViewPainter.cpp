@@ -29,6 +29,7 @@ const wxColour kAltitudeFill(166, 124, 72, 70);
 const wxColour kHover(220, 30, 90);
 const wxColour kStart(30, 150, 60);
 const wxColour kEnd(200, 40, 40);
+const wxColour kPhoto(116, 62, 168);
 
 wxColour ToColour(const Rgb& rgb) { return wxColour(rgb.red, rgb.green, rgb.blue); }
 
@@ -126,6 +127,29 @@ void DrawTrack(wxGraphicsContext& gc, const TrackViewScene& scene) {
   Badge(gc, "End", {end.x + 9, end.y + 12}, kEnd);
 }
 
+// Each geotagged photo a small square where it was taken, the hovered one
+// larger and ringed, drawn last so that it is on top.
+void DrawPhotos(wxGraphicsContext& gc, const TrackViewScene& scene) {
+  if (scene.photos == nullptr) return;
+  const Viewport& view = *scene.viewport;
+  auto square = [&gc](const PixelPoint& p, double half, const wxColour& ring) {
+    gc.SetPen(wxPen(ring, 1.5));
+    gc.SetBrush(wxBrush(kPhoto));
+    gc.DrawRoundedRectangle(p.x - half, p.y - half, 2 * half, 2 * half, 2);
+  };
+  for (std::size_t i = 0; i < scene.photos->size(); ++i) {
+    if (scene.hoveredPhoto == i) continue;
+    const PhotoMarker& marker = (*scene.photos)[i];
+    square(view.ToPixel(marker.x, marker.y), 4.5, wxColour(255, 255, 255));
+  }
+  if (scene.hoveredPhoto && *scene.hoveredPhoto < scene.photos->size()) {
+    const PhotoMarker& marker = (*scene.photos)[*scene.hoveredPhoto];
+    const PixelPoint p = view.ToPixel(marker.x, marker.y);
+    square(p, 6.5, kHover);
+    Badge(gc, wxString::FromUTF8(marker.name), {p.x + 10, p.y - 12}, kPhoto);
+  }
+}
+
 void DrawLegend(wxGraphicsContext& gc, const TrackViewScene& scene) {
   const PixelRect& r = scene.layout.legend;
   if (r.height < 40) return;
@@ -182,6 +206,7 @@ void DrawMap(wxGraphicsContext& gc, const TrackViewScene& scene) {
   gc.PushState();
   gc.Clip(map.left + 1, map.top + 1, map.width - 1, map.height - 1);
   DrawTrack(gc, scene);
+  DrawPhotos(gc, scene);
   if (scene.hovered) {
     const TrackFix& fix = scene.model->Fixes()[*scene.hovered];
     const PixelPoint p = scene.viewport->ToPixel(fix.x, fix.y);

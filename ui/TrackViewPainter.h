@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include <wx/graphics.h>
 
+#include "trackview/PhotoMarkers.h"
 #include "trackview/SpeedAltitudeProfile.h"
 #include "trackview/SpeedScale.h"
 #include "trackview/TrackModel.h"
@@ -21,10 +24,12 @@ struct TrackViewScene {
   const Viewport* viewport = nullptr;
   TrackViewLayout layout;
   std::optional<std::uint32_t> hovered;  // index into the model's fixes
+  const std::vector<PhotoMarker>* photos = nullptr;
+  std::optional<std::size_t> hoveredPhoto;  // index into photos
   bool useLocalTime = false;
 };
 
-// Paints the whole picture (map, legend, scale bar, profiles, hover marks)
+// Paints the whole picture (map, photos, legend, scale bar, profiles, hover marks)
 // on a canvas of width x height pixels, only through the graphics context,
 // so that the screen and a saved picture are drawn alike on every platform.
 void PaintTrackView(wxGraphicsContext& gc, const TrackViewScene& scene, double width, double height);

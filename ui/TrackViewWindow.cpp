@@ -9,17 +9,21 @@
 
 namespace quillon::ui {
 
-TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool useLocalTime, std::string pictureName)
+TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool useLocalTime, std::string pictureName,
+                                 const std::vector<GeotaggedPhoto>& photos)
     : wxDialog(parent, wxID_ANY, "Track View - Demo Software", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMAXIMIZE_BOX | wxMINIMIZE_BOX),
       model_(TrackModel::Build(fixes)),
+      photos_(PlacePhotoMarkers(model_, photos)),
       summaryData_(SummariseTrack(fixes)),
       pictureName_(std::move(pictureName)) {
   SetIcons(LoggerIcons());
-  canvas_ = new TrackViewCanvas(this, model_, summaryData_.highestKmh.value_or(0.0), useLocalTime);
+  canvas_ = new TrackViewCanvas(this, model_, photos_, summaryData_.highestKmh.value_or(0.0), useLocalTime);
 
   std::string summaryLine = FormatSummary(summaryData_);
   if (model_.LeftOut() > 0) summaryLine += ", " + std::to_string(model_.LeftOut()) + " without a position";
+  if (!photos_.empty())
+    summaryLine += ", " + std::to_string(photos_.size()) + (photos_.size() == 1 ? " photo" : " photos");
   summary_ = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(summaryLine));
   summary_->SetFont(summary_->GetFont().Bold());
   hover_ = new wxStaticText(this, wxID_ANY, "Wheel zooms, drag pans, double click shows the whole track");

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/stattext.h>
 
+#include "core/AppState.h"
 #include "core/FixList.h"
+#include "trackview/PhotoMarkers.h"
 #include "trackview/TrackModel.h"
 #include "trackview/TrackSummary.h"
 #include "ui/TrackViewCanvas.h"
@@ -14,12 +17,14 @@
 namespace quillon::ui {
 
 // "Track View - Demo Software": a resizable window over a selection of fixes:
-// the picture, the summary line, the hovered fix and "Save Picture...".
+// the picture (with the photos of the last geotagging), the summary line,
+// the hovered fix or photo and "Save Picture...".
 // It keeps its own model, so the lists may change once it is open.
 class TrackViewWindow : public wxDialog {
  public:
   // `pictureName` is the file name the save dialog offers.
-  TrackViewWindow(wxWindow* parent, const FixList& fixes, bool useLocalTime, std::string pictureName);
+  TrackViewWindow(wxWindow* parent, const FixList& fixes, bool useLocalTime, std::string pictureName,
+                  const std::vector<GeotaggedPhoto>& photos = {});
 
   TrackViewCanvas& Canvas() { return *canvas_; }
   std::string SummaryText() const { return summary_->GetLabel().utf8_string(); }
@@ -31,6 +36,7 @@ class TrackViewWindow : public wxDialog {
   void OnSavePicture();
 
   TrackModel model_;
+  std::vector<PhotoMarker> photos_;
   TrackSummary summaryData_;
   std::string pictureName_;
   TrackViewCanvas* canvas_ = nullptr;

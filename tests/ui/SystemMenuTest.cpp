@@ -41,7 +41,11 @@ TEST(SystemMenuTest, AboutAndTheExtraCommandsFollowTheWindowsOwnItems) {
   const int count = ::GetMenuItemCount(menu);
   std::vector<UINT> ids;
   for (int i = 0; i < count; ++i) ids.push_back(::GetMenuItemID(menu, i));
-  const std::vector<UINT> ours = {0, ids::kAboutCommand, 0, ids::kBuildGpxFile, ids::kTrackView, ids::kOpenRawLog};
+  const std::vector<UINT> ours = {0, ids::kAboutCommand, 0, ids::kBuildGpxFile, ids::kTrackView, ids::kOpenRawLog,
+#ifdef QUILLON_PHOTO_GEOTAG
+                                  ids::kGeotagPhotos,
+#endif
+  };
   ASSERT_GE(ids.size(), ours.size());
   EXPECT_EQ(std::vector<UINT>(ids.end() - ours.size(), ids.end()), ours) << "separators read as 0";
   EXPECT_EQ(MenuText(menu, ids::kAboutCommand), "關於 Quillon(&A)...");

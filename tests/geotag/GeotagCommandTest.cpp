@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/Geotag.h"
 #include "cli/GeotagOptions.h"
+#include "platform/Utf8Path.h"
 #include "tests/geotag/CameraPhoto.h"
 #include "tests/support/TempFolder.h"
 
@@ -60,7 +62,7 @@ class GeotagFolder : public ::testing::Test {
     CameraPhoto(dir() / "more", "f.jpg", "2008:03:07 14:05:19");
   }
   fs::path dir() const { return folder_.Path(); }
-  std::string Line(const std::string& name, const std::string& rest) const {
+  std::string Line(const fs::path& name, const std::string& rest) const {
     return (dir() / name).string() + '\t' + rest + '\n';
   }
 
@@ -90,7 +92,7 @@ TEST_F(GeotagFolder, TagsEachPhotoAndSaysWhatBecameOfTheOthers) {
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.out,
             Line("a.jpg", "2008:03:07 16:05:17.50\t2008-03-07T14:05:17.500Z\t25.0522400\t-121.5095700\t36.3\talready has a position") +
-                Line("more/f.jpg", "2008:03:07 14:05:19.50\t2008-03-07T14:05:19.500Z\t25.0523000\t-121.5096000\t36.4\tto be tagged"));
+                Line(fs::path("more") / "f.jpg", "2008:03:07 14:05:19.50\t2008-03-07T14:05:19.500Z\t25.0523000\t-121.5096000\t36.4\tto be tagged"));
   EXPECT_EQ(second.err, "quillon-geotag: 1 tagged, 1 left alone, 0 failed (dry run: no photo changed)\n");
   EXPECT_EQ(ReadAll(dir() / "a.jpg"), tagged);
 
@@ -98,6 +100,25 @@ TEST_F(GeotagFolder, TagsEachPhotoAndSaysWhatBecameOfTheOthers) {
   const CommandRun removed = Geotag({kLog, (dir() / "a.jpg").string(), (dir() / "c.jpg").string(), "--remove"});
   EXPECT_EQ(removed.status, 0);
   EXPECT_EQ(removed.err, "quillon-geotag: 1 positions removed, 1 left alone, 0 failed\n");
+}
+
+// Photo folders are named in any script, whatever the code page of the PC.
+TEST(GeotagCommand, NamesOutsideTheCodePage) {
+  testing::TempFolder folder;
+  const fs::path made = CameraPhoto(folder.Path(), "a.jpg", "2008:03:07 14:05:17");
+  const std::string before = ReadAll(made);
+  const fs::path album = folder.Path() / Utf8Path("\u0424\u043e\u0442\u043e \u5199\u771f");
+  const fs::path photo = album / Utf8Path("\u00d6lfeld.jpg");
+  fs::create_directory(album);
+  fs::copy_file(made, photo);
+  const CommandRun run = Geotag({kLog, Utf8Text(album), "--camera-zone", "UTC"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8Text(photo) +
+                         "\t2008:03:07 14:05:17.50\t2008-03-07T14:05:17.500Z\t25.0522400\t-121.5095700\t36.3\ttagged\n");
+  std::ifstream in(photo, std::ios::binary);
+  const std::string after{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_NE(after, before);
+  EXPECT_NE(after.find("WGS-84"), std::string::npos);
 }
 
 struct UsageCase {

@@ -30,6 +30,7 @@ RANKS = {
     "trackview": 5,
     "geotag": 5,
     "device": 5,
+    "maps": 5,
     "settings": 6,
     "cli": 7,
     "ui": 7,

@@ -9,6 +9,7 @@ packages=(
   xvfb xauth fonts-arphic-uming python3
   libxml2-utils
   libexiv2-dev
+  libcurl4-openssl-dev libsqlite3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,57 @@
+#pragma once
+
+// tests/maps/tile_server.py run as a child process on the loopback
+// interface, told over its standard input what to serve and asked what it saw.
+
+#include <string>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+namespace quillon::testing {
+
+struct ServedTile {
+  std::string body{};
+  int status = 200;
+  std::vector<std::pair<std::string, std::string>> headers{};
+  // With an ETag, a request that names it in If-None-Match gets a 304.
+  std::string etag{};
+  double delaySeconds = 0.0;
+  bool hang = false;
+};
+
+class TileServer {
+ public:
+  // Throws std::runtime_error when the server does not start.
+  TileServer();
+  ~TileServer();
+  TileServer(const TileServer&) = delete;
+  TileServer& operator=(const TileServer&) = delete;
+
+  int Port() const { return port_; }
+  // "http://127.0.0.1:<port>".
+  std::string Origin() const;
+
+  void Serve(const std::string& path, const ServedTile& tile);
+  int Count(const std::string& path);
+  int Total();
+  int MaxConnections();
+  // The header of the path's last request, "" when it had none.
+  std::string Header(const std::string& path, const std::string& name);
+  std::string UserAgents();
+
+ private:
+  std::string Command(const std::string& json);
+  std::string ReadLine();
+
+  pid_t pid_ = -1;
+  int toServer_ = -1;
+  int fromServer_ = -1;
+  std::string pending_;
+  int port_ = 0;
+};
+
+// A loopback port where nothing listens (one just given up).
+int ClosedLoopbackPort();
+
+}  // namespace quillon::testing

@@ -52,16 +52,21 @@ work=$drive/users/Public/Documents/Quillon
 run "$program/quillon-convert.exe" --help | grep -q 'quillon-convert' ||
   fail "the installed quillon-convert.exe does not start"
 # The installed window, started where the Start menu entry starts it, with
-# the stand-in library put there as a user puts the logger's own.
+# the stand-in library put there as a user puts the logger's own, and a raw
+# log in Rawdata as a download leaves one (without one Quillon says so first).
 cp "$program/stand-in-library/ORVEX_DLL.dll" "$work/"
+mkdir -p "$work/Rawdata"
+cp "$root/tests/data/sample_rawlog.txt" "$work/Rawdata/20080312064506_Rawdata_1234567.txt"
 shot=$dir/installed-quillon.png
-rm -f "$shot"
+rm -f "$shot" "$dir/installed-messages.txt"
 (cd "$work" && QUILLON_SCREENSHOT="Z:$shot" QUILLON_EXIT_AFTER_SCREENSHOT=1 \
+  QUILLON_MESSAGE_LOG="Z:$dir/installed-messages.txt" \
   timeout 120 xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$root/tools/wine-run.sh" --bits "$bits" --prefix "$prefix" "$program/Quillon.exe") ||
   fail "the installed Quillon.exe did not start in $work"
 [[ -s $shot ]] || fail "the installed Quillon.exe showed no window ($shot)"
-echo "raw log of a user" >"$work/20080307140509_Rawdata_77.txt"
+[[ ! -s $dir/installed-messages.txt ]] ||
+  fail "the installed Quillon.exe showed a message at start: $(cat "$dir/installed-messages.txt")"
 
 run "$program/Uninstall.exe" /S || fail "the uninstaller ended with status $?"
 # The uninstaller copies itself away and goes on after the first one returns.
@@ -71,5 +76,6 @@ for _ in $(seq 30); do
 done
 [[ ! -e $program/Quillon.exe ]] || fail "Quillon.exe is still there after uninstalling"
 [[ ! -e $menu ]] || fail "the Start menu folder is still there after uninstalling"
-[[ -f $work/20080307140509_Rawdata_77.txt && -f $work/ORVEX_DLL.dll ]] || fail "uninstalling removed the user's files"
+[[ -f $work/Rawdata/20080312064506_Rawdata_1234567.txt && -f $work/ORVEX_DLL.dll ]] ||
+  fail "uninstalling removed the user's files"
 echo "installer check passed: $(basename "$installer") installed, started, uninstalled; the working folder kept"

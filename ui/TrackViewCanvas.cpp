@@ -19,9 +19,9 @@ constexpr double kWheelZoom = 1.25;
 TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, const std::vector<PhotoMarker>& photos,
                                  double highestKmh, bool useLocalTime)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
-      model_(model),
-      photos_(photos),
-      index_(model),
+      model_(&model),
+      photos_(&photos),
+      index_(std::in_place, model),
       scale_(highestKmh),
       axis_(MakeTimeAxis(model, useLocalTime)),
       useLocalTime_(useLocalTime) {
@@ -44,20 +44,38 @@ TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, cons
 void TrackViewCanvas::FitToSize() {
   const wxSize size = GetClientSize();
   layout_ = LayOutTrackView(std::max(size.x, 1), std::max(size.y, 1));
-  viewport_.emplace(model_.Bounds(), layout_.map, kMapMargin, model_.MetresPerUnit());
+  viewport_.emplace(model_->Bounds(), layout_.map, kMapMargin, model_->MetresPerUnit());
+}
+
+void TrackViewCanvas::SetModel(const TrackModel& model, const std::vector<PhotoMarker>& photos) {
+  SetHovered(std::nullopt);
+  model_ = &model;
+  photos_ = &photos;
+  index_.emplace(model);
+  FitToSize();
+  Refresh();
+}
+
+void TrackViewCanvas::SetUnderlay(std::function<void(wxGraphicsContext&, const Viewport&, const PixelRect&)> underlay,
+                                  std::string attribution) {
+  underlay_ = std::move(underlay);
+  attribution_ = std::move(attribution);
+  Refresh();
 }
 
 TrackViewScene TrackViewCanvas::Scene() const {
   TrackViewScene scene;
-  scene.model = &model_;
+  scene.model = model_;
   scene.scale = &scale_;
   scene.axis = &axis_;
   scene.viewport = &*viewport_;
   scene.layout = layout_;
   scene.hovered = hovered_;
-  scene.photos = &photos_;
+  scene.photos = photos_;
   scene.hoveredPhoto = hoveredPhoto_;
   scene.useLocalTime = useLocalTime_;
+  scene.underlay = underlay_;
+  scene.attribution = attribution_;
   return scene;
 }
 
@@ -87,31 +105,31 @@ void TrackViewCanvas::SetHovered(std::optional<std::uint32_t> hovered, std::opti
   Refresh();
   if (!hoverListener_) return;
   if (hoveredPhoto_) {
-    hoverListener_(DescribePhoto(photos_[*hoveredPhoto_], model_, useLocalTime_));
+    hoverListener_(DescribePhoto((*photos_)[*hoveredPhoto_], *model_, useLocalTime_));
   } else {
-    hoverListener_(hovered_ ? DescribeFix(model_.Fixes()[*hovered_], useLocalTime_) : "");
+    hoverListener_(hovered_ ? DescribeFix(model_->Fixes()[*hovered_], useLocalTime_) : "");
   }
 }
 
 void TrackViewCanvas::HoverAt(const wxPoint& p) {
   const PixelPoint pixel{static_cast<double>(p.x), static_cast<double>(p.y)};
-  if (layout_.map.Contains(pixel) && !model_.Empty()) {
+  if (layout_.map.Contains(pixel) && !model_->Empty()) {
     double x = 0, y = 0;
     viewport_->ToWorld(pixel, x, y);
     const double reach = kHoverPixels / viewport_->PixelsPerUnit();
     // A photo lies on the track, so it wins over the fixes around it.
-    if (const std::optional<std::size_t> photo = NearestMarker(photos_, x, y, reach)) {
+    if (const std::optional<std::size_t> photo = NearestMarker(*photos_, x, y, reach)) {
       SetHovered(std::nullopt, photo);
       return;
     }
-    SetHovered(index_.Nearest(x, y, reach));
+    SetHovered(index_->Nearest(x, y, reach));
     return;
   }
   for (const PixelRect* plot : {&layout_.speedPlot, &layout_.altitudePlot}) {
     if (plot->Contains(pixel) && axis_.valid) {
       const double share = (pixel.x - plot->left) / plot->width;
       const auto when = axis_.start + static_cast<std::int64_t>(std::llround(share * (axis_.end - axis_.start)));
-      SetHovered(NearestFixInTime(model_, when));
+      SetHovered(NearestFixInTime(*model_, when));
       return;
     }
   }

@@ -35,6 +35,13 @@ class TrackViewCanvas : public wxPanel {
   void SetHoverListener(std::function<void(const std::string&)> listener) { hoverListener_ = std::move(listener); }
   // The picture as it is on the screen, drawn again off the screen.
   wxImage RenderPicture();
+  // Paints another model of the same fixes (another projection) and its
+  // photos, both to outlive the canvas; the whole track is fitted again.
+  void SetModel(const TrackModel& model, const std::vector<PhotoMarker>& photos);
+  // What is painted under the track and its attribution; an empty function
+  // for the plain field.
+  void SetUnderlay(std::function<void(wxGraphicsContext&, const Viewport&, const PixelRect&)> underlay,
+                   std::string attribution);
 
   // For tests: what the pointer would do at canvas pixel p.
   void HoverAt(const wxPoint& p);
@@ -52,9 +59,11 @@ class TrackViewCanvas : public wxPanel {
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
 
-  const TrackModel& model_;
-  const std::vector<PhotoMarker>& photos_;
-  NearestFixIndex index_;
+  const TrackModel* model_;
+  const std::vector<PhotoMarker>* photos_;
+  std::optional<NearestFixIndex> index_;
+  std::function<void(wxGraphicsContext&, const Viewport&, const PixelRect&)> underlay_;
+  std::string attribution_;
   SpeedScale scale_;
   TimeAxis axis_;
   bool useLocalTime_;

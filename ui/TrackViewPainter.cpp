@@ -195,6 +195,20 @@ void DrawScaleBar(wxGraphicsContext& gc, const TrackViewScene& scene) {
   Text(gc, wxString::FromUTF8(bar.label), x, y - 18, kInk);
 }
 
+void DrawAttribution(wxGraphicsContext& gc, const TrackViewScene& scene) {
+  if (scene.attribution.empty()) return;
+  const PixelRect& map = scene.layout.map;
+  const wxString text = wxString::FromUTF8(scene.attribution);
+  gc.SetFont(SmallFont(), kInk);
+  double width = 0, height = 0;
+  gc.GetTextExtent(text, &width, &height);
+  const double x = map.left + map.width - width - 5, y = map.top + map.height - height - 3;
+  gc.SetPen(*wxTRANSPARENT_PEN);
+  gc.SetBrush(wxBrush(wxColour(255, 255, 255, 200)));
+  gc.DrawRectangle(x - 4, y - 1, width + 8, height + 3);
+  Text(gc, text, x, y, kInk);
+}
+
 void DrawMap(wxGraphicsContext& gc, const TrackViewScene& scene) {
   const PixelRect& map = scene.layout.map;
   FrameRect(gc, map, kMapGround);
@@ -205,6 +219,7 @@ void DrawMap(wxGraphicsContext& gc, const TrackViewScene& scene) {
   }
   gc.PushState();
   gc.Clip(map.left + 1, map.top + 1, map.width - 1, map.height - 1);
+  if (scene.underlay) scene.underlay(gc, *scene.viewport, map);
   DrawTrack(gc, scene);
   DrawPhotos(gc, scene);
   if (scene.hovered) {
@@ -220,6 +235,7 @@ void DrawMap(wxGraphicsContext& gc, const TrackViewScene& scene) {
   }
   DrawScaleBar(gc, scene);
   DrawLegend(gc, scene);
+  DrawAttribution(gc, scene);
   gc.PopState();
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <wx/graphics.h>
@@ -27,6 +29,11 @@ struct TrackViewScene {
   const std::vector<PhotoMarker>* photos = nullptr;
   std::optional<std::size_t> hoveredPhoto;  // index into photos
   bool useLocalTime = false;
+  // Paints a map under the track, inside the map's rectangle (clipped to it);
+  // empty for the plain field.
+  std::function<void(wxGraphicsContext&, const Viewport&, const PixelRect&)> underlay;
+  // Whose map it is, shown at the map's bottom right.
+  std::string attribution;
 };
 
 // Paints the whole picture (map, photos, legend, scale bar, profiles, hover marks)

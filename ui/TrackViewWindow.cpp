@@ -6,6 +6,10 @@
 
 #include "ui/ColouredMessageBox.h"
 #include "ui/LoggerIcon.h"
+#ifdef QUILLON_MAPS
+#include "maps/MapFolders.h"
+#include "maps/MapSourcesFile.h"
+#endif
 
 namespace quillon::ui {
 
@@ -28,6 +32,18 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
   summary_->SetFont(summary_->GetFont().Bold());
   hover_ = new wxStaticText(this, wxID_ANY, "Wheel zooms, drag pans, double click shows the whole track");
   hover_->SetForegroundColour(wxColour(90, 98, 106));
+#ifdef QUILLON_MAPS
+  mapModel_ = TrackModel::Build(fixes, MapProjection::kWebMercator);
+  mapPhotos_ = PlacePhotoMarkers(mapModel_, photos);
+  keyStore_ = MakeUserKeyStore();
+  mapStatus_ = new wxStaticText(this, wxID_ANY, wxString());
+  mapStatus_->SetForegroundColour(wxColour(90, 98, 106));
+  mapChoice_ = new wxChoice(this, wxID_ANY);
+  mapChoice_->SetToolTip("The map under the track");
+  mapChoice_->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+    if (event.GetSelection() >= 0) ChooseMap(static_cast<std::size_t>(event.GetSelection()));
+  });
+#endif
   auto* save = new wxButton(this, wxID_ANY, "Save Picture...");
   save->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnSavePicture(); });
   auto* close = new wxButton(this, wxID_CLOSE, "Close");
@@ -42,8 +58,14 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
   auto* texts = new wxBoxSizer(wxVERTICAL);
   texts->Add(summary_, 0, wxBOTTOM, FromDIP(3));
   texts->Add(hover_, 0);
+#ifdef QUILLON_MAPS
+  texts->Add(mapStatus_, 0, wxTOP, FromDIP(3));
+#endif
   auto* bar = new wxBoxSizer(wxHORIZONTAL);
   bar->Add(texts, 1, wxALIGN_CENTER_VERTICAL);
+#ifdef QUILLON_MAPS
+  bar->Add(mapChoice_, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(8));
+#endif
   bar->Add(save, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(8));
   bar->Add(close, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(8));
   auto* column = new wxBoxSizer(wxVERTICAL);
@@ -53,6 +75,17 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
   SetSize(FromDIP(wxSize(1000, 780)));
   SetMinSize(FromDIP(wxSize(520, 460)));
   CentreOnParent();
+#ifdef QUILLON_MAPS
+  BuildMapChoices();
+#endif
+}
+
+TrackViewWindow::~TrackViewWindow() {
+#ifdef QUILLON_MAPS
+  // Cancels the fetching while the canvas that receives its tiles still exists.
+  canvas_->SetUnderlay({}, {});
+  map_.reset();
+#endif
 }
 
 bool TrackViewWindow::SavePicture(const std::string& path) {
@@ -76,5 +109,119 @@ void TrackViewWindow::OnSavePicture() {
   if (dialog.ShowModal() != wxID_OK) return;
   SavePicture(dialog.GetPath().utf8_string());
 }
+
+#ifdef QUILLON_MAPS
+
+void TrackViewWindow::BuildMapChoices() {
+  const MapSourcesFile loaded = LoadMapSources(MapSourcesFilePath());
+  choices_ = ChoicesFromSources(loaded.sources);
+  std::string remembered;
+  if (std::unique_ptr<KeyStoreKey> key = keyStore_ ? keyStore_->CreateKey(kTrackViewKey) : nullptr) {
+    if (std::optional<std::string> value = key->QueryValue(kMapValue, 4096)) {
+      remembered = *value;
+      while (!remembered.empty() && remembered.back() == '\0') remembered.pop_back();
+    }
+  }
+  std::string problem;
+  if (!loaded.errors.empty()) problem = "Map: " + DescribeError("map-sources.ini", loaded.errors.front());
+  if (const std::optional<std::string> path = RememberedFile(remembered)) {
+    std::string error;
+    if (const std::unique_ptr<MbTiles> file = MbTiles::Open(*path, error)) {
+      const MbTilesMetadata& meta = file->Metadata();
+      choices_.push_back(FileChoice(*path, meta.name, meta.attribution, meta.minZoom, meta.maxZoom));
+    } else {
+      problem = "Map: " + error;
+    }
+  }
+  for (const MapChoice& choice : choices_) mapChoice_->Append(wxString::FromUTF8(choice.label));
+  mapChoice_->Append(kOpenMapFileLabel);
+  ShowChoice(FindRemembered(choices_, remembered));
+  if (!problem.empty()) SetMapStatus(problem);
+}
+
+std::vector<std::string> TrackViewWindow::MapLabels() const {
+  std::vector<std::string> labels;
+  for (unsigned i = 0; i < mapChoice_->GetCount(); ++i) labels.push_back(mapChoice_->GetString(i).utf8_string());
+  return labels;
+}
+
+void TrackViewWindow::ChooseMap(std::size_t index) {
+  if (index >= choices_.size()) {
+    mapChoice_->SetSelection(static_cast<int>(chosen_));
+    wxFileDialog dialog(this, "Open Map File", wxString(), wxString(),
+                        "MBTiles files (*.mbtiles)|*.mbtiles|All files|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() == wxID_OK) OpenMapFile(dialog.GetPath().utf8_string());
+    return;
+  }
+  ShowChoice(index);
+  if (std::unique_ptr<KeyStoreKey> key = keyStore_ ? keyStore_->CreateKey(kTrackViewKey) : nullptr) {
+    key->SetString(kMapValue, RememberedText(choices_[chosen_]));
+  }
+}
+
+bool TrackViewWindow::OpenMapFile(const std::string& path) {
+  std::string error;
+  const std::unique_ptr<MbTiles> file = MbTiles::Open(path, error);
+  if (!file) {
+    ShowColouredMessageBox(this, error, "Open Map File", MessageButtons::kOk);
+    return false;
+  }
+  std::size_t index = 0;
+  while (index < choices_.size() && choices_[index].file != path) ++index;
+  if (index == choices_.size()) {
+    const MbTilesMetadata& meta = file->Metadata();
+    choices_.push_back(FileChoice(path, meta.name, meta.attribution, meta.minZoom, meta.maxZoom));
+    mapChoice_->Insert(wxString::FromUTF8(choices_.back().label), static_cast<unsigned>(index));
+  }
+  ChooseMap(index);
+  return chosen_ == index;
+}
+
+void TrackViewWindow::ShowChoice(std::size_t index) {
+  canvas_->SetUnderlay({}, {});
+  map_.reset();
+  std::unique_ptr<MbTiles> file;
+  std::string problem;
+  if (index < choices_.size() && choices_[index].IsFile()) {
+    std::string error;
+    file = MbTiles::Open(choices_[index].file, error);
+    if (!file) {
+      problem = "Map: " + error;
+      index = 0;
+    }
+  }
+  if (index >= choices_.size()) index = 0;
+  chosen_ = index;
+  mapChoice_->SetSelection(static_cast<int>(index));
+  const MapChoice& choice = choices_[index];
+  const bool mercator = choice.DrawsMap();
+  if (mercator != mercatorShown_) {
+    mercatorShown_ = mercator;
+    if (mercator) {
+      canvas_->SetModel(mapModel_, mapPhotos_);
+    } else {
+      canvas_->SetModel(model_, photos_);
+    }
+  }
+  SetMapStatus(problem);
+  if (!mercator) return;
+  map_ = TrackViewMap::Make(
+      canvas_, choice, std::move(file), [this] { canvas_->Refresh(); },
+      [this](const std::string& text) { SetMapStatus(text); });
+  canvas_->SetUnderlay(
+      [this](wxGraphicsContext& gc, const Viewport& view, const PixelRect& rect) {
+        if (map_) map_->Draw(gc, view, rect);
+      },
+      choice.source.attribution);
+}
+
+void TrackViewWindow::SetMapStatus(const std::string& text) {
+  const wxString label = wxString::FromUTF8(text);
+  if (mapStatus_->GetLabel() == label) return;
+  mapStatus_->SetLabel(label);
+  Layout();
+}
+
+#endif
 
 }  // namespace quillon::ui

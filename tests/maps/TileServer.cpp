@@ -25,7 +25,9 @@ std::string Quote(const std::string& text) {
     if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
+    } else if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80) {
+      // The server takes each \u00XX as one byte of the body, so binary
+      // bodies (PNG tiles) arrive as they were given.
       static const char kHex[] = "0123456789abcdef";
       quoted += "\\u00";
       quoted += kHex[(c >> 4) & 0xF];

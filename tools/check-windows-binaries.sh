@@ -17,7 +17,7 @@ expected=(
 )
 # Windows' own DLLs (compared without regard to case); nothing else may be
 # needed beside the programs.
-system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|shlwapi|user32|uxtheme|version|winspool\.drv|ws2_32|rpcrt4|winmm|imm32|uuid|crypt32|bcrypt|ntdll)(\.dll)?$'
+system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|shlwapi|user32|uxtheme|version|winspool\.drv|ws2_32|psapi|rpcrt4|winmm|imm32|uuid|crypt32|bcrypt|ntdll)(\.dll)?$'
 faults=0
 Fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
 
@@ -38,7 +38,10 @@ Imports() {
 
 library=$dir/lib/ORVEX_DLL.dll
 [[ -f $library ]] || library=$dir/bin/ORVEX_DLL.dll
-for file in "$library" "$dir/bin/Quillon.exe" "$dir/bin/quillon-convert.exe"; do
+# quillon-geotag.exe exists where Exiv2 was found for the build.
+programs=("$dir/bin/Quillon.exe" "$dir/bin/quillon-convert.exe")
+[[ -f $dir/bin/quillon-geotag.exe ]] && programs+=("$dir/bin/quillon-geotag.exe")
+for file in "$library" "${programs[@]}"; do
   [[ -f $file ]] || { Fault "$file is missing"; continue; }
   CheckFormat "$file"
 done
@@ -54,7 +57,7 @@ if [[ -f $library ]]; then
   done
   ((${#names[@]} == ${#expected[@]})) || Fault "${#names[@]} exports, expected ${#expected[@]}"
 fi
-for file in "$library" "$dir/bin/Quillon.exe" "$dir/bin/quillon-convert.exe"; do
+for file in "$library" "${programs[@]}"; do
   [[ -f $file ]] || continue
   echo "imports of $(basename "$file"):"
   while read -r dll; do

@@ -286,6 +286,13 @@ ChooseTestTarget() {
   elif ! (InstallWine32); then
     testArch=x86_64
     testWhy="32-bit Wine could not be installed or started (see apt's messages above)"
+    # A mirror whose i386 index of the security updates does not match its
+    # Release file leaves apt without it: the i386 halves of libraries whose
+    # amd64 halves carry a security update then cannot be installed.
+    if compgen -G "/var/lib/apt/lists/*security*_binary-amd64_Packages*" >/dev/null &&
+        ! compgen -G "/var/lib/apt/lists/*security*_binary-i386_Packages*" >/dev/null; then
+      testWhy="32-bit Wine could not be installed: apt has no i386 index of the security updates (the mirror's failed to download, see above), so wine32's i386 libraries cannot match the amd64 ones the machine has"
+    fi
   else
     testArch=i686
     testWhy="32-bit Wine runs here"

@@ -30,18 +30,6 @@ namespace {
 
 constexpr char kProgram[] = "quillon-convert: ";
 
-std::uint8_t RangeMode(ConvertRange range) {
-  switch (range) {
-    case ConvertRange::kByDate:
-      return kRangeByDateMode;
-    case ConvertRange::kByTag:
-      return kRangeByTagMode;
-    case ConvertRange::kAll:
-      break;
-  }
-  return kRangeAllMode;
-}
-
 std::string DefaultOutputName(const AppState& state, ConvertFormat format) {
   switch (format) {
     case ConvertFormat::kKml:
@@ -226,7 +214,7 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   if (!Readable(OpenRawLogForPieces(options.rawLog, file), options.rawLog, err)) return kConvertFailed;
   if (IsTheOpenedLog(*file, path)) return RefuseTheRawLog(path, err);
   RangeRequest request;
-  request.mode = RangeMode(options.range);
+  request.mode = RangeModeOf(options.range);
   request.dateTexts = options.dateTexts;
   request.tagText = options.tagText;
   request.useLocalTime = options.useLocalTime;

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "core/AppState.h"
+
 namespace quillon {
 
 const char kConvertUsage[] =
@@ -77,18 +79,54 @@ bool SplitDateOption(const std::string& text, std::array<std::string, 8>& boxes,
   }
 }
 
+std::uint8_t RangeModeOf(ConvertRange range) {
+  switch (range) {
+    case ConvertRange::kByDate:
+      return kRangeByDateMode;
+    case ConvertRange::kByTag:
+      return kRangeByTagMode;
+    case ConvertRange::kAll:
+      break;
+  }
+  return kRangeAllMode;
+}
+
+bool RangeOptionReader::Choose(ConvertRange range, std::string& error) {
+  if (given_ && range_ != range) {
+    error = "choose one of --all, --from/--to and --tag";
+    return false;
+  }
+  given_ = true;
+  range_ = range;
+  return true;
+}
+
+RangeOptionReader::Result RangeOptionReader::Read(const std::vector<std::string>& args, std::size_t& i,
+                                                  std::string& error) {
+  const std::string& arg = args[i];
+  if (arg != "--all" && arg != "--from" && arg != "--to" && arg != "--tag") return Result::kNotARangeOption;
+  if (arg == "--all") return Choose(ConvertRange::kAll, error) ? Result::kRead : Result::kRefused;
+  if (i + 1 >= args.size()) {
+    error = "option " + arg + " needs a value";
+    return Result::kRefused;
+  }
+  const std::string& value = args[++i];
+  if (arg == "--tag") {
+    if (!Choose(ConvertRange::kByTag, error)) return Result::kRefused;
+    tagText_ = value;
+    return Result::kRead;
+  }
+  if (!Choose(ConvertRange::kByDate, error)) return Result::kRefused;
+  if (!SplitDateOption(value, dateTexts_, arg == "--from" ? 0 : 4)) {
+    error = "option " + arg + " takes Y,M,D,H (four values)";
+    return Result::kRefused;
+  }
+  return Result::kRead;
+}
+
 std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>& args, std::string& error) {
   ConvertOptions options;
-  bool rangeGiven = false;
-  auto chooseRange = [&](ConvertRange range) {
-    if (rangeGiven && options.range != range) {
-      error = "choose one of --all, --from/--to and --tag";
-      return false;
-    }
-    rangeGiven = true;
-    options.range = range;
-    return true;
-  };
+  RangeOptionReader ranges(options.range, options.dateTexts, options.tagText);
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -102,6 +140,8 @@ std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>
     if (arg == "-h" || arg == "--help") {
       options.help = true;
       return options;
+    } else if (const auto read = ranges.Read(args, i, error); read != RangeOptionReader::Result::kNotARangeOption) {
+      if (read == RangeOptionReader::Result::kRefused) return std::nullopt;
     } else if (arg == "--format") {
       const std::string* name = value();
       if (!name) return std::nullopt;
@@ -113,19 +153,6 @@ std::optional<ConvertOptions> ParseConvertOptions(const std::vector<std::string>
       options.format = *format;
     } else if (arg == "--local-time") {
       options.useLocalTime = true;
-    } else if (arg == "--all") {
-      if (!chooseRange(ConvertRange::kAll)) return std::nullopt;
-    } else if (arg == "--from" || arg == "--to") {
-      const std::string* date = value();
-      if (!date || !chooseRange(ConvertRange::kByDate)) return std::nullopt;
-      if (!SplitDateOption(*date, options.dateTexts, arg == "--from" ? 0 : 4)) {
-        error = "option " + arg + " takes Y,M,D,H (four values)";
-        return std::nullopt;
-      }
-    } else if (arg == "--tag") {
-      const std::string* tag = value();
-      if (!tag || !chooseRange(ConvertRange::kByTag)) return std::nullopt;
-      options.tagText = *tag;
     } else if (arg == "-o") {
       const std::string* path = value();
       if (!path) return std::nullopt;

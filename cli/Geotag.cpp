@@ -9,8 +9,8 @@
 #include "cli/Convert.h"
 #include "core/AppState.h"
 #include "export/RangeSelection.h"
+#include "geotag/CameraTime.h"
 #include "geotag/PhotoList.h"
-#include "logdata/CivilTime.h"
 #include "logdata/LocalTime.h"
 #include "logdata/RawLogLoader.h"
 
@@ -20,32 +20,6 @@ namespace {
 
 constexpr char kProgram[] = "quillon-geotag: ";
 
-std::uint8_t RangeMode(ConvertRange range) {
-  switch (range) {
-    case ConvertRange::kByDate:
-      return kRangeByDateMode;
-    case ConvertRange::kByTag:
-      return kRangeByTagMode;
-    case ConvertRange::kAll:
-      break;
-  }
-  return kRangeAllMode;
-}
-
-// "2008-03-07T14:05:09Z", with milliseconds where the time has a fraction.
-std::string IsoUtc(double utcSeconds) {
-  const auto milliseconds = static_cast<std::int64_t>(std::llround(utcSeconds * 1000.0));
-  const std::int64_t seconds = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
-  const int fraction = static_cast<int>(milliseconds - seconds * 1000);
-  const CivilTime civil = FromEpochSeconds(seconds);
-  char text[48];
-  int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02d", static_cast<long long>(civil.year),
-                             civil.month, civil.day, civil.hour, civil.minute, civil.second);
-  if (fraction != 0) length += std::snprintf(text + length, sizeof text - length, ".%03d", fraction);
-  std::snprintf(text + length, sizeof text - length, "Z");
-  return text;
-}
-
 std::string Fixed(double value, int decimals) {
   char text[48];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -54,7 +28,7 @@ std::string Fixed(double value, int decimals) {
 
 void PrintLine(std::ostream& out, const std::string& path, const PhotoOutcome& outcome, bool dryRun) {
   out << path << '\t' << outcome.cameraTimeText << '\t';
-  if (outcome.utcSeconds) out << IsoUtc(*outcome.utcSeconds);
+  if (outcome.utcSeconds) out << UtcTimeText(*outcome.utcSeconds, 'T') << 'Z';
   out << '\t';
   if (outcome.position) {
     out << Fixed(outcome.position->latitude, 7) << '\t' << Fixed(outcome.position->longitude, 7) << '\t';
@@ -83,7 +57,7 @@ std::optional<int> LoadTrack(const GeotagOptions& options, std::vector<TrackPoin
   ParseRawLog(state);
   ComputeLocalTimes(state.fixList);
   RangeRequest request;
-  request.mode = RangeMode(options.range);
+  request.mode = RangeModeOf(options.range);
   request.dateTexts = options.dateTexts;
   request.tagText = options.tagText;
   const RangeOutcome outcome = PrepareSelection(state, request);

@@ -74,16 +74,7 @@ std::optional<double> Seconds(const std::string& text) {
 
 std::optional<GeotagOptions> ParseGeotagOptions(const std::vector<std::string>& args, std::string& error) {
   GeotagOptions options;
-  bool rangeGiven = false;
-  auto chooseRange = [&](ConvertRange range) {
-    if (rangeGiven && options.range != range) {
-      error = "choose one of --all, --from/--to and --tag";
-      return false;
-    }
-    rangeGiven = true;
-    options.range = range;
-    return true;
-  };
+  RangeOptionReader ranges(options.range, options.dateTexts, options.tagText);
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -97,6 +88,8 @@ std::optional<GeotagOptions> ParseGeotagOptions(const std::vector<std::string>& 
     if (arg == "-h" || arg == "--help") {
       options.help = true;
       return options;
+    } else if (const auto read = ranges.Read(args, i, error); read != RangeOptionReader::Result::kNotARangeOption) {
+      if (read == RangeOptionReader::Result::kRefused) return std::nullopt;
     } else if (arg == "--camera-zone") {
       const std::string* text = value();
       if (!text) return std::nullopt;
@@ -133,19 +126,6 @@ std::optional<GeotagOptions> ParseGeotagOptions(const std::vector<std::string>& 
       options.request.dryRun = true;
     } else if (arg == "--recursive") {
       options.recursive = true;
-    } else if (arg == "--all") {
-      if (!chooseRange(ConvertRange::kAll)) return std::nullopt;
-    } else if (arg == "--from" || arg == "--to") {
-      const std::string* date = value();
-      if (!date || !chooseRange(ConvertRange::kByDate)) return std::nullopt;
-      if (!SplitDateOption(*date, options.dateTexts, arg == "--from" ? 0 : 4)) {
-        error = "option " + arg + " takes Y,M,D,H (four values)";
-        return std::nullopt;
-      }
-    } else if (arg == "--tag") {
-      const std::string* tag = value();
-      if (!tag || !chooseRange(ConvertRange::kByTag)) return std::nullopt;
-      options.tagText = *tag;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + arg;
       return std::nullopt;

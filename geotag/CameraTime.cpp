@@ -1,5 +1,7 @@
 #include "geotag/CameraTime.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "logdata/CivilTime.h"
@@ -96,6 +98,19 @@ std::string CameraZone::Describe() const {
   const std::int32_t magnitude = *fixed_ < 0 ? -*fixed_ : *fixed_;
   char text[16];
   std::snprintf(text, sizeof text, "%c%02d:%02d", *fixed_ < 0 ? '-' : '+', magnitude / 3600, magnitude / 60 % 60);
+  return text;
+}
+
+std::string UtcTimeText(double utcSeconds, char separator) {
+  const auto milliseconds = static_cast<std::int64_t>(std::llround(utcSeconds * 1000.0));
+  const std::int64_t seconds = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
+  const int fraction = static_cast<int>(milliseconds - seconds * 1000);
+  const CivilTime civil = FromEpochSeconds(seconds);
+  char text[48];
+  const int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02d%c%02d:%02d:%02d",
+                                   static_cast<long long>(civil.year), civil.month, civil.day, separator,
+                                   civil.hour, civil.minute, civil.second);
+  if (fraction != 0) std::snprintf(text + length, sizeof text - length, ".%03d", fraction);
   return text;
 }
 

@@ -23,6 +23,11 @@ std::optional<CameraTime> ParseExifDateTime(std::string_view dateTime, std::stri
 // "-HH:MM", in seconds east of UTC; nothing for any other text.
 std::optional<std::int32_t> ParseUtcOffset(std::string_view text);
 
+// A UTC instant (seconds since 1970, with a fraction) as
+// "YYYY-MM-DD<separator>HH:MM:SS", with ".mmm" where the time has a fraction
+// of a second (rounded to the millisecond).
+std::string UtcTimeText(double utcSeconds, char separator);
+
 // The time zone a camera's clock was set to, for photos that do not carry
 // their offset: the PC's own zone (daylight saving taken at the photo's
 // date), UTC, or a fixed offset.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "geotag/CameraTime.h"
 #include "geotag/ClockOffset.h"
 #include "geotag/PhotoList.h"
 #include "logdata/CivilTime.h"
@@ -14,19 +15,6 @@
 namespace quillon {
 
 namespace {
-
-// "2008-03-07 14:05:09", with milliseconds where the time has a fraction.
-std::string UtcText(double utcSeconds) {
-  const auto milliseconds = static_cast<std::int64_t>(std::llround(utcSeconds * 1000.0));
-  const std::int64_t seconds = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
-  const int fraction = static_cast<int>(milliseconds - seconds * 1000);
-  const CivilTime t = FromEpochSeconds(seconds);
-  char text[48];
-  int length = std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(t.year),
-                             t.month, t.day, t.hour, t.minute, t.second);
-  if (fraction != 0) std::snprintf(text + length, sizeof text - length, ".%03d", fraction);
-  return text;
-}
 
 // EXIF writes dates with colons ("2008:03:07 14:05:14.50"); the table shows
 // them as every other date of the program.
@@ -63,7 +51,7 @@ GeotagRowTexts RowTexts(const GeotagRow& row) {
   if (!row.outcome) return texts;
   const PhotoOutcome& outcome = *row.outcome;
   texts[1] = CameraText(outcome.cameraTimeText);
-  if (outcome.utcSeconds) texts[2] = UtcText(*outcome.utcSeconds);
+  if (outcome.utcSeconds) texts[2] = UtcTimeText(*outcome.utcSeconds, ' ');
   if (outcome.position) {
     texts[3] = Degrees(outcome.position->latitude);
     texts[4] = Degrees(outcome.position->longitude);
@@ -132,8 +120,8 @@ std::string GeotagSession::TrackText() const {
   if (!rawLogLoaded_) return "No raw log is loaded: open one with \"Open Raw Log...\" first. Nothing can be tagged.";
   if (track_.empty()) return "The chosen range of the raw log has no position fix. Nothing can be tagged.";
   return "Track: " + std::to_string(track_.size()) + (track_.size() == 1 ? " fix, " : " fixes, ") +
-         UtcText(static_cast<double>(track_.front().utcSeconds)) + " to " +
-         UtcText(static_cast<double>(track_.back().utcSeconds)) + " UTC";
+         UtcTimeText(static_cast<double>(track_.front().utcSeconds), ' ') + " to " +
+         UtcTimeText(static_cast<double>(track_.back().utcSeconds), ' ') + " UTC";
 }
 
 std::size_t GeotagSession::AddPaths(const std::vector<std::string>& paths) {

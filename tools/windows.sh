@@ -383,7 +383,19 @@ Test() {
   local comCheck="skipped: no Linux build with the emulator in $root/build"
   if [[ -x $root/build/bin/orvex-emulator && -x $root/build/bin/orvex_com_probe ]]; then
     cmake --build "$dir" --target orvex_com_probe >/dev/null
-    if "$root/tools/wine-com-check.sh" "$dir"; then comCheck=passed; else comCheck=FAILED; status=1; fi
+    if "$root/tools/wine-com-check.sh" "$dir"; then
+      comCheck=passed
+    else
+      # Seen once on a machine busy with builds: the check ended before its
+      # unplugged part without a word. A real fault fails twice.
+      Log "the COM port checks failed; running them once more"
+      if "$root/tools/wine-com-check.sh" "$dir"; then
+        comCheck="passed (on a second run; the first failed, see above)"
+      else
+        comCheck=FAILED
+        status=1
+      fi
+    fi
   fi
   # The installer, run silently, then the uninstaller.
   local installer=passed

@@ -34,11 +34,17 @@ StartEmulator() {
   "$linux/bin/orvex-emulator" --port-dir "$work/ports" --com 3 --serial 4242 --fixes "$fixes" "$@" \
     >"$work/emulator.log" 2>&1 &
   emulatorPid=$!
-  for _ in $(seq 100); do
+  # A machine busy with builds can take seconds to start it.
+  for _ in $(seq 600); do
     grep -q 'ready on' "$work/emulator.log" && break
+    kill -0 "$emulatorPid" 2>/dev/null || break
     sleep 0.1
   done
-  pty=$(readlink "$work/ports/COM3") || { cat "$work/emulator.log" >&2; exit 1; }
+  pty=$(readlink "$work/ports/COM3") || {
+    echo "FAULT: the logger emulator did not publish COM3 ($*); its log:" >&2
+    cat "$work/emulator.log" >&2
+    exit 1
+  }
 }
 
 StopEmulator() {

@@ -27,8 +27,10 @@ NAME.xmp, or NAME.EXT.xmp where that one exists already.
   --recursive          read folders and all the folders within them.
   --camera-zone ZONE   the zone the camera's clock was set to, for photos that
                        do not state their offset (OffsetTimeOriginal): UTC,
-                       +HH:MM or -HH:MM; by default the PC's own zone, daylight
-                       saving taken at each photo's date.
+                       +HH:MM, -HH:MM, or a time zone's name (Europe/Berlin;
+                       on Windows W. Europe Standard Time); by default the PC's
+                       own zone. A named zone's daylight saving, and the PC's,
+                       is taken at each photo's date.
   --clock-offset OFFSET
                        seconds the logger's clock is ahead of the camera's,
                        added to each photo's time: +90 when the camera is 90 s
@@ -95,7 +97,7 @@ std::optional<GeotagOptions> ParseGeotagOptions(const std::vector<std::string>& 
       if (!text) return std::nullopt;
       const std::optional<CameraZone> zone = CameraZone::Parse(*text);
       if (!zone) {
-        error = "unknown camera zone '" + *text + "' (UTC, +HH:MM or -HH:MM)";
+        error = "unknown camera zone '" + *text + "' (UTC, +HH:MM, -HH:MM or a time zone name)";
         return std::nullopt;
       }
       options.request.cameraZone = *zone;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "logdata/CivilTime.h"
+#include "platform/NamedZone.h"
 #include "platform/SystemClock.h"
 
 namespace quillon {
@@ -75,11 +76,18 @@ std::optional<CameraZone> CameraZone::Parse(std::string_view text) {
     if (seconds > kLargestZoneOffset) return std::nullopt;
     return Fixed(text[0] == '-' ? -seconds : seconds);
   }
+  const std::string name(text);
+  if (NamedZoneExists(name)) {
+    CameraZone zone;
+    zone.name_ = name;
+    return zone;
+  }
   return std::nullopt;
 }
 
 std::optional<std::int64_t> CameraZone::ToUtcSeconds(std::int64_t clockSeconds) const {
   if (fixed_) return clockSeconds - *fixed_;
+  if (!name_.empty()) return NamedZoneToUtc(name_, clockSeconds);
   // The offset depends on the instant sought: take the offset in force a day
   // before and a day after, and keep the candidates that convert back to the
   // clock time; the earlier of two, or the one before a skipped hour.
@@ -93,6 +101,7 @@ std::optional<std::int64_t> CameraZone::ToUtcSeconds(std::int64_t clockSeconds) 
 }
 
 std::string CameraZone::Describe() const {
+  if (!name_.empty()) return name_;
   if (!fixed_) return "the PC's time zone";
   if (*fixed_ == 0) return "UTC";
   const std::int32_t magnitude = *fixed_ < 0 ? -*fixed_ : *fixed_;

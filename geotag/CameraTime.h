@@ -30,11 +30,13 @@ std::string UtcTimeText(double utcSeconds, char separator);
 
 // The time zone a camera's clock was set to, for photos that do not carry
 // their offset: the PC's own zone (daylight saving taken at the photo's
-// date), UTC, or a fixed offset.
+// date), UTC, a fixed offset, or a zone by name (its daylight saving taken
+// at the photo's date too).
 class CameraZone {
  public:
   // "" or "local": the PC's zone; "UTC" or "Z"; "+HH:MM", "-HH:MM", "+HHMM"
-  // or "+HH". Nothing for any other text.
+  // or "+HH"; a zone's name as the system knows it ("Europe/Berlin" on
+  // Linux, "W. Europe Standard Time" on Windows). Nothing for any other text.
   static std::optional<CameraZone> Parse(std::string_view text);
   static CameraZone Pc() { return CameraZone(); }
   static CameraZone Fixed(std::int32_t secondsEast) { return CameraZone(secondsEast); }
@@ -50,6 +52,8 @@ class CameraZone {
   CameraZone() = default;
   explicit CameraZone(std::int32_t secondsEast) : fixed_(secondsEast) {}
   std::optional<std::int32_t> fixed_;
+  // A zone by name, when not empty.
+  std::string name_;
 };
 
 }  // namespace quillon

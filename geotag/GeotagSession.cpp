@@ -185,7 +185,7 @@ void GeotagSession::ApplyFields() {
   request_.reset();
   if (!zone) {
     fieldProblem_ = "The camera's time zone \"" + zoneText_ +
-                    "\" is not one of: empty (this PC's zone), UTC, +HH:MM or -HH:MM.";
+                    "\" is not one of: empty (this PC's zone), UTC, +HH:MM, -HH:MM or a time zone name.";
     return;
   }
   if (!offset) {

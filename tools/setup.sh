@@ -8,7 +8,7 @@ packages=(
   libwxgtk3.2-dev
   xvfb xauth fonts-arphic-uming python3
   libxml2-utils
-  libexiv2-dev
+  libexiv2-dev libhowardhinnant-date-dev
   libcurl4-openssl-dev libsqlite3-dev
 )
 missing=()

@@ -140,7 +140,7 @@ void GeotagDialog::BuildControls() {
   };
   fields->Add(new wxStaticText(this, wxID_ANY, "Camera time zone:"), 0, wxALIGN_CENTER_VERTICAL);
   fields->Add(zone_, 0);
-  fields->Add(hint("empty: this PC's zone; or UTC, +HH:MM, -HH:MM (for photos that do not say)"), 0,
+  fields->Add(hint("empty: this PC's zone; or UTC, +HH:MM, -HH:MM, a zone name (for photos that do not say)"), 0,
               wxALIGN_CENTER_VERTICAL);
   fields->Add(new wxStaticText(this, wxID_ANY, "Clock offset:"), 0, wxALIGN_CENTER_VERTICAL);
   fields->Add(offset_, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geotag/ClockOffset.h"
+#include "platform/NamedZone.h"
 #include "tests/support/TimeZoneScope.h"
 
 namespace quillon {
@@ -86,29 +87,60 @@ TEST(CameraZoneTest, OffsetsAndZoneNamesThatAreUnderstood) {
   }
 }
 
-// The PC's zone with daylight saving taken at the photo's own date, through
-// the hour that happens twice and the one that never happens.
-TEST(CameraZoneTest, ThePcZoneFollowsDaylightSavingAtThePhotosDate) {
-  testing::TimeZoneScope berlin("Europe/Berlin");
-  ReloadTimeZone();
-  struct Case {
-    const char* clock;
-    std::int64_t utcSeconds;
-  };
-  const std::vector<Case> cases = {
-      {"2008:03:07 14:05:09", kMarch7 - 3600},        // winter, +01:00
-      {"2008:07:01 12:00:00", 1214913600 - 7200},     // summer, +02:00
-      {"2008:10:26 02:30:00", 1224988200 - 7200},     // twice: the first, still +02:00
-      {"2008:03:30 02:30:00", 1206844200 - 3600},     // never shown: the offset before the gap
-      {"2008:03:30 03:30:00", 1206847800 - 7200},     // just after the change
-  };
-  const CameraZone pc = CameraZone::Pc();
-  for (const Case& c : cases) {
+struct BerlinCase {
+  const char* clock;
+  std::int64_t utcSeconds;
+  // Whether Windows' zone functions give the same; they leave the hour that
+  // happens twice and the one that never happens to rules of their own.
+  bool plainHour;
+};
+
+// Berlin's clock through a year: winter, summer, the hour that happens twice
+// and the one that never happens.
+const BerlinCase kBerlin[] = {
+    {"2008:03:07 14:05:09", kMarch7 - 3600, true},       // winter, +01:00
+    {"2008:07:01 12:00:00", 1214913600 - 7200, true},    // summer, +02:00
+    {"2008:10:26 02:30:00", 1224988200 - 7200, false},   // twice: the first, still +02:00
+    {"2008:03:30 02:30:00", 1206844200 - 3600, false},   // never shown: the offset before the gap
+    {"2008:03:30 03:30:00", 1206847800 - 7200, true},    // just after the change
+};
+
+void ExpectBerlin(const CameraZone& zone, bool plainHoursOnly) {
+  for (const BerlinCase& c : kBerlin) {
+    if (plainHoursOnly && !c.plainHour) continue;
     SCOPED_TRACE(c.clock);
     const std::optional<CameraTime> time = ParseExifDateTime(c.clock);
     ASSERT_TRUE(time);
-    EXPECT_EQ(pc.ToUtcSeconds(time->clockSeconds), c.utcSeconds);
+    EXPECT_EQ(zone.ToUtcSeconds(time->clockSeconds), c.utcSeconds);
   }
+}
+
+// The PC's zone with daylight saving taken at the photo's own date.
+TEST(CameraZoneTest, ThePcZoneFollowsDaylightSavingAtThePhotosDate) {
+  testing::TimeZoneScope berlin("Europe/Berlin");
+  ReloadTimeZone();
+  ExpectBerlin(CameraZone::Pc(), false);
+}
+
+// A zone named on the command line or in the dialog, whatever the PC's zone.
+TEST(CameraZoneTest, AZoneByNameFollowsItsOwnDaylightSaving) {
+  testing::TimeZoneScope taipei("Asia/Taipei");
+  ReloadTimeZone();
+#ifdef _WIN32
+  const char* name = "W. Europe Standard Time";
+#else
+  const char* name = "Europe/Berlin";
+#endif
+  const std::optional<CameraZone> zone = CameraZone::Parse(name);
+  if (!zone && !NamedZonesAvailable()) GTEST_SKIP() << "this build knows no zones by name";
+  ASSERT_TRUE(zone);
+  EXPECT_EQ(zone->Describe(), name);
+#ifdef _WIN32
+  ExpectBerlin(*zone, true);
+#else
+  ExpectBerlin(*zone, false);
+#endif
+  EXPECT_FALSE(CameraZone::Parse("Europe/Atlantis"));
 }
 
 }  // namespace

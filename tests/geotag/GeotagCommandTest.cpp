@@ -130,7 +130,7 @@ TEST(GeotagCommand, RefusesCommandLinesThatDoNotFormACommand) {
   const UsageCase cases[] = {
       {{}, "no raw log given"},
       {{"log.txt"}, "no photo or folder given"},
-      {{"log.txt", "p.jpg", "--camera-zone", "Mars/Olympus"}, "unknown camera zone 'Mars/Olympus' (UTC, +HH:MM or -HH:MM)"},
+      {{"log.txt", "p.jpg", "--camera-zone", "Mars/Olympus"}, "unknown camera zone 'Mars/Olympus' (UTC, +HH:MM, -HH:MM or a time zone name)"},
       {{"log.txt", "p.jpg", "--clock-offset", "1:2:3:4"}, "clock offset '1:2:3:4' is not [+-]SS, [+-]MM:SS or [+-]HH:MM:SS"},
       {{"log.txt", "p.jpg", "--max-interpolation", "-5"}, "option --max-interpolation takes a number of seconds, not '-5'"},
       {{"log.txt", "p.jpg", "--max-extrapolation"}, "option --max-extrapolation needs a value"},

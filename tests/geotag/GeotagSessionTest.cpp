@@ -104,7 +104,7 @@ TEST(GeotagSessionTest, DryRunTableFollowsTheZoneTheOffsetAndReplace) {
        "The clock offset \"5 minutes\" is not [+-]SS, [+-]MM:SS or [+-]HH:MM:SS."},
       {"a zone that is no zone", "Mars", "", true,
        {"a.jpg |  | ", "b.png |  | ", "c.tif |  | ", "d.jpg |  | "},
-       "The camera's time zone \"Mars\" is not one of: empty (this PC's zone), UTC, +HH:MM or -HH:MM."},
+       "The camera's time zone \"Mars\" is not one of: empty (this PC's zone), UTC, +HH:MM, -HH:MM or a time zone name."},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);

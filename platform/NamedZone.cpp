@@ -3,6 +3,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 
+#include <map>
+#include <mutex>
+
 #include "platform/Utf8Path.h"
 #elif defined(QUILLON_HAVE_DATE_TZ)
 #include <chrono>
@@ -17,14 +20,24 @@ namespace quillon {
 
 namespace {
 
-// The zone's rules, found by its key name among the system's zones.
+// The zone's rules, found by its key name among the system's zones. The
+// search reads the registry zone by zone, so each name is looked up once.
 std::optional<DYNAMIC_TIME_ZONE_INFORMATION> FindZone(const std::string& name) {
+  static std::mutex mutex;
+  static std::map<std::string, std::optional<DYNAMIC_TIME_ZONE_INFORMATION>> found;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (const auto known = found.find(name); known != found.end()) return known->second;
   const std::wstring wanted = Utf8Path(name).native();
+  std::optional<DYNAMIC_TIME_ZONE_INFORMATION> result;
   DYNAMIC_TIME_ZONE_INFORMATION zone{};
   for (DWORD index = 0; EnumDynamicTimeZoneInformation(index, &zone) == ERROR_SUCCESS; ++index) {
-    if (_wcsicmp(zone.TimeZoneKeyName, wanted.c_str()) == 0) return zone;
+    if (_wcsicmp(zone.TimeZoneKeyName, wanted.c_str()) == 0) {
+      result = zone;
+      break;
+    }
   }
-  return std::nullopt;
+  found.emplace(name, result);
+  return result;
 }
 
 // Seconds since 1970 and Windows' 100-nanosecond steps since 1601.
@@ -54,8 +67,15 @@ std::optional<std::int64_t> NamedZoneToUtc(const std::string& name, std::int64_t
   const std::optional<DYNAMIC_TIME_ZONE_INFORMATION> zone = FindZone(name);
   SYSTEMTIME wall{};
   if (!zone || wallSeconds < 0 || !SystemTimeOf(wallSeconds, wall)) return std::nullopt;
+  // The zone's rules of that year, then the conversion with them (the
+  // dynamic-zone form of the conversion is missing from Wine).
+  DYNAMIC_TIME_ZONE_INFORMATION dynamic = *zone;
+  TIME_ZONE_INFORMATION rules{};
   SYSTEMTIME utc{};
-  if (!TzSpecificLocalTimeToSystemTimeEx(&*zone, &wall, &utc)) return std::nullopt;
+  if (!GetTimeZoneInformationForYear(wall.wYear, &dynamic, &rules) ||
+      !TzSpecificLocalTimeToSystemTime(&rules, &wall, &utc)) {
+    return std::nullopt;
+  }
   return SecondsOf(utc);
 }
 

@@ -359,7 +359,9 @@ Test() {
   # One Wine server for the whole run: otherwise each test program starts
   # one, and a program that starts while the last one is shutting down can
   # fail before it runs at all.
-  WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p
+  # It must not inherit the lock on the cache, or a run that is stopped
+  # halfway would leave the next run waiting for a server that never ends.
+  WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p 8>&-
   if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) |
       tee "$log"; then
     # A test program that Wine fails to start (seen once in a CI run:

@@ -8,7 +8,6 @@
 #include "ui/LoggerIcon.h"
 #ifdef QUILLON_MAPS
 #include "maps/MapFolders.h"
-#include "maps/MapSourcesFile.h"
 #endif
 
 namespace quillon::ui {
@@ -35,7 +34,6 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
 #ifdef QUILLON_MAPS
   mapModel_ = TrackModel::Build(fixes, MapProjection::kWebMercator);
   mapPhotos_ = PlacePhotoMarkers(mapModel_, photos);
-  keyStore_ = MakeUserKeyStore();
   mapStatus_ = new wxStaticText(this, wxID_ANY, wxString());
   mapStatus_->SetForegroundColour(wxColour(90, 98, 106));
   mapChoice_ = new wxChoice(this, wxID_ANY);
@@ -113,30 +111,11 @@ void TrackViewWindow::OnSavePicture() {
 #ifdef QUILLON_MAPS
 
 void TrackViewWindow::BuildMapChoices() {
-  const MapSourcesFile loaded = LoadMapSources(MapSourcesFilePath());
-  choices_ = ChoicesFromSources(loaded.sources);
-  std::string remembered;
-  if (std::unique_ptr<KeyStoreKey> key = keyStore_ ? keyStore_->CreateKey(kTrackViewKey) : nullptr) {
-    if (std::optional<std::string> value = key->QueryValue(kMapValue, 4096)) {
-      remembered = *value;
-      while (!remembered.empty() && remembered.back() == '\0') remembered.pop_back();
-    }
-  }
-  std::string problem;
-  if (!loaded.errors.empty()) problem = "Map: " + DescribeError("map-sources.ini", loaded.errors.front());
-  if (const std::optional<std::string> path = RememberedFile(remembered)) {
-    std::string error;
-    if (const std::unique_ptr<MbTiles> file = MbTiles::Open(*path, error)) {
-      const MbTilesMetadata& meta = file->Metadata();
-      choices_.push_back(FileChoice(*path, meta.name, meta.attribution, meta.minZoom, meta.maxZoom));
-    } else {
-      problem = "Map: " + error;
-    }
-  }
-  for (const MapChoice& choice : choices_) mapChoice_->Append(wxString::FromUTF8(choice.label));
+  chooser_ = std::make_unique<MapChooser>(MakeUserKeyStore(), MapSourcesFilePath());
+  for (const MapChoice& choice : chooser_->Choices()) mapChoice_->Append(wxString::FromUTF8(choice.label));
   mapChoice_->Append(kOpenMapFileLabel);
-  ShowChoice(FindRemembered(choices_, remembered));
-  if (!problem.empty()) SetMapStatus(problem);
+  ShowChoice(chooser_->Remembered(), false);
+  if (!chooser_->LoadProblem().empty()) SetMapStatus(chooser_->LoadProblem());
 }
 
 std::vector<std::string> TrackViewWindow::MapLabels() const {
@@ -145,55 +124,40 @@ std::vector<std::string> TrackViewWindow::MapLabels() const {
   return labels;
 }
 
+std::size_t TrackViewWindow::ChosenMap() const { return chooser_->Chosen(); }
+
 void TrackViewWindow::ChooseMap(std::size_t index) {
-  if (index >= choices_.size()) {
-    mapChoice_->SetSelection(static_cast<int>(chosen_));
+  if (index >= chooser_->Choices().size()) {
+    mapChoice_->SetSelection(static_cast<int>(chooser_->Chosen()));
     wxFileDialog dialog(this, "Open Map File", wxString(), wxString(),
                         "MBTiles files (*.mbtiles)|*.mbtiles|All files|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() == wxID_OK) OpenMapFile(dialog.GetPath().utf8_string());
     return;
   }
-  ShowChoice(index);
-  if (std::unique_ptr<KeyStoreKey> key = keyStore_ ? keyStore_->CreateKey(kTrackViewKey) : nullptr) {
-    key->SetString(kMapValue, RememberedText(choices_[chosen_]));
-  }
+  ShowChoice(index, true);
 }
 
 bool TrackViewWindow::OpenMapFile(const std::string& path) {
   std::string error;
-  const std::unique_ptr<MbTiles> file = MbTiles::Open(path, error);
-  if (!file) {
+  const std::size_t before = chooser_->Choices().size();
+  const std::optional<std::size_t> index = chooser_->AddFile(path, error);
+  if (!index) {
     ShowColouredMessageBox(this, error, "Open Map File", MessageButtons::kOk);
     return false;
   }
-  std::size_t index = 0;
-  while (index < choices_.size() && choices_[index].file != path) ++index;
-  if (index == choices_.size()) {
-    const MbTilesMetadata& meta = file->Metadata();
-    choices_.push_back(FileChoice(path, meta.name, meta.attribution, meta.minZoom, meta.maxZoom));
-    mapChoice_->Insert(wxString::FromUTF8(choices_.back().label), static_cast<unsigned>(index));
+  if (chooser_->Choices().size() > before) {
+    mapChoice_->Insert(wxString::FromUTF8(chooser_->Choices().back().label), static_cast<unsigned>(*index));
   }
-  ChooseMap(index);
-  return chosen_ == index;
+  ChooseMap(*index);
+  return chooser_->Chosen() == *index;
 }
 
-void TrackViewWindow::ShowChoice(std::size_t index) {
+void TrackViewWindow::ShowChoice(std::size_t index, bool remember) {
   canvas_->SetUnderlay({}, {});
   map_.reset();
-  std::unique_ptr<MbTiles> file;
-  std::string problem;
-  if (index < choices_.size() && choices_[index].IsFile()) {
-    std::string error;
-    file = MbTiles::Open(choices_[index].file, error);
-    if (!file) {
-      problem = "Map: " + error;
-      index = 0;
-    }
-  }
-  if (index >= choices_.size()) index = 0;
-  chosen_ = index;
-  mapChoice_->SetSelection(static_cast<int>(index));
-  const MapChoice& choice = choices_[index];
+  MapChooser::Shown shown = chooser_->Show(index, remember);
+  mapChoice_->SetSelection(static_cast<int>(shown.index));
+  const MapChoice& choice = chooser_->Choices()[shown.index];
   const bool mercator = choice.DrawsMap();
   if (mercator != mercatorShown_) {
     mercatorShown_ = mercator;
@@ -203,10 +167,10 @@ void TrackViewWindow::ShowChoice(std::size_t index) {
       canvas_->SetModel(model_, photos_);
     }
   }
-  SetMapStatus(problem);
+  SetMapStatus(shown.problem);
   if (!mercator) return;
   map_ = TrackViewMap::Make(
-      canvas_, choice, std::move(file), [this] { canvas_->Refresh(); },
+      canvas_, choice, std::move(shown.file), [this] { canvas_->Refresh(); },
       [this](const std::string& text) { SetMapStatus(text); });
   canvas_->SetUnderlay(
       [this](wxGraphicsContext& gc, const Viewport& view, const PixelRect& rect) {

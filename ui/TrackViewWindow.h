@@ -16,8 +16,7 @@
 #include "trackview/TrackSummary.h"
 #include "ui/TrackViewCanvas.h"
 #ifdef QUILLON_MAPS
-#include "maps/MapChoice.h"
-#include "platform/KeyStore.h"
+#include "maps/MapChooser.h"
 #include "ui/TrackViewMap.h"
 #endif
 
@@ -45,7 +44,7 @@ class TrackViewWindow : public wxDialog {
 #ifdef QUILLON_MAPS
   // The drop-down's entries: "None", the sources, opened files, "Open Map File...".
   std::vector<std::string> MapLabels() const;
-  std::size_t ChosenMap() const { return chosen_; }
+  std::size_t ChosenMap() const;
   // Shows the map of entry `index` and remembers it for the next time; the
   // last entry asks for an MBTiles file.
   void ChooseMap(std::size_t index);
@@ -61,7 +60,7 @@ class TrackViewWindow : public wxDialog {
   void OnSavePicture();
 #ifdef QUILLON_MAPS
   void BuildMapChoices();
-  void ShowChoice(std::size_t index);
+  void ShowChoice(std::size_t index, bool remember);
   void SetMapStatus(const std::string& text);
 #endif
 
@@ -75,9 +74,7 @@ class TrackViewWindow : public wxDialog {
 #ifdef QUILLON_MAPS
   TrackModel mapModel_;
   std::vector<PhotoMarker> mapPhotos_;
-  std::unique_ptr<KeyStore> keyStore_;
-  std::vector<MapChoice> choices_;
-  std::size_t chosen_ = 0;
+  std::unique_ptr<MapChooser> chooser_;
   bool mercatorShown_ = false;
   wxChoice* mapChoice_ = nullptr;
   wxStaticText* mapStatus_ = nullptr;

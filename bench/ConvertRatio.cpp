@@ -10,54 +10,21 @@
 //
 // GPSBabel reads the tagged lines as they are ("---,$GPGGA,..."); it needs -t,
 // since NMEA gives it track points, which it otherwise does not convert.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/LogGenerator.h"
+#include "bench/ProgramRun.h"
 
 namespace quillon::bench {
 
 namespace {
-
-struct RunResult {
-  double seconds = 0;
-  long peakKilobytes = 0;
-};
-
-// Runs argv with stdout and stderr on /dev/null; nullopt when it could not be
-// started or did not exit with 0.
-std::optional<RunResult> RunOnce(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = fork();
-  if (pid < 0) return std::nullopt;
-  if (pid == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    dup2(null, STDERR_FILENO);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return std::nullopt;
-  const auto end = std::chrono::steady_clock::now();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return RunResult{std::chrono::duration<double>(end - start).count(), usage.ru_maxrss};
-}
 
 struct Program {
   std::string name;
@@ -80,21 +47,6 @@ struct Program {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
   }
 };
-
-bool OnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  if (!path) return false;
-  std::string paths(path);
-  std::size_t start = 0;
-  while (start <= paths.size()) {
-    std::size_t end = paths.find(':', start);
-    if (end == std::string::npos) end = paths.size();
-    std::filesystem::path candidate = std::filesystem::path(paths.substr(start, end - start)) / program;
-    if (access(candidate.c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
-}
 
 int Main(int argc, char** argv) {
   int runs = 7;
@@ -125,7 +77,7 @@ int Main(int argc, char** argv) {
   std::vector<Program> programs;
   programs.push_back({"wc -l", {"wc", "-l", log.string()}, {}});
   programs.push_back({"quillon-convert", {convert.string(), log.string(), "--format", "csv", "--all", "-o", csv}, {}});
-  if (OnPath("gpsbabel")) {
+  if (FindProgram("gpsbabel")) {
     programs.push_back({"gpsbabel", {"gpsbabel", "-t", "-i", "nmea", "-f", log.string(), "-o", "unicsv", "-F",
                                      (directory.Path() / "gpsbabel.csv").string()},
                         {}});
@@ -133,14 +85,14 @@ int Main(int argc, char** argv) {
 
   // One untimed round brings the log into the page cache for every program.
   for (Program& p : programs) {
-    if (!RunOnce(p.argv)) {
+    if (!RunMeasured(p.argv)) {
       std::fprintf(stderr, "%s failed on %s\n", p.name.c_str(), log.c_str());
       return 1;
     }
   }
   for (int run = 0; run < runs; ++run) {
     for (Program& p : programs) {
-      std::optional<RunResult> result = RunOnce(p.argv);
+      std::optional<RunResult> result = RunMeasured(p.argv);
       if (!result) {
         std::fprintf(stderr, "%s failed\n", p.name.c_str());
         return 1;

@@ -25,18 +25,14 @@
 // makes it take DateTimeOriginal, SubSecTimeOriginal and OffsetTimeOriginal,
 // which is what quillon-geotag goes by. Both interpolate between the fixes
 // around the time (up to 1800 s apart) by default.
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -48,6 +44,7 @@
 #include <exiv2/exiv2.hpp>
 
 #include "bench/LogGenerator.h"
+#include "bench/ProgramRun.h"
 #include "logdata/CivilTime.h"
 
 namespace quillon::bench {
@@ -71,64 +68,6 @@ constexpr double kLargestPhoto = 4.0e6;
 // decimals of the log cut off, where ExifTool keeps all of them: positions
 // differ by up to just under a micro-degree.
 constexpr double kLargestDifference = 1e-6;  // degrees
-
-struct RunResult {
-  double seconds = 0;
-  double cpuSeconds = 0;  // user and system
-  long peakKilobytes = 0;
-};
-
-double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
-
-// Runs argv with stdout and stderr into the given files and TZ=UTC in its
-// environment; nullopt when it could not be started or did not exit with 0.
-std::optional<RunResult> RunOnce(const std::vector<std::string>& argv, const std::filesystem::path& out,
-                                 const std::filesystem::path& err) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = fork();
-  if (pid < 0) return std::nullopt;
-  if (pid == 0) {
-    int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (outFd < 0 || errFd < 0) _exit(126);
-    dup2(outFd, STDOUT_FILENO);
-    dup2(errFd, STDERR_FILENO);
-    setenv("TZ", "UTC", 1);
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return std::nullopt;
-  const auto end = std::chrono::steady_clock::now();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return RunResult{std::chrono::duration<double>(end - start).count(),
-                   Seconds(usage.ru_utime) + Seconds(usage.ru_stime), usage.ru_maxrss};
-}
-
-// The program's full path: `program` itself when it names a file, else the
-// first match on PATH; nullopt when there is none.
-std::optional<std::string> FindProgram(const std::string& program) {
-  if (program.find('/') != std::string::npos) {
-    if (access(program.c_str(), X_OK) == 0) return program;
-    return std::nullopt;
-  }
-  const char* path = std::getenv("PATH");
-  if (!path) return std::nullopt;
-  std::string paths(path);
-  std::size_t start = 0;
-  while (start <= paths.size()) {
-    std::size_t end = paths.find(':', start);
-    if (end == std::string::npos) end = paths.size();
-    std::filesystem::path candidate = std::filesystem::path(paths.substr(start, end - start)) / program;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
-    start = end + 1;
-  }
-  return std::nullopt;
-}
 
 std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -170,7 +109,7 @@ std::filesystem::path MakeTemplate(const std::string& cjpeg, const std::filesyst
     const int width = static_cast<int>(std::sqrt(pixels * 4.0 / 3.0)) / 16 * 16;
     const int height = static_cast<int>(pixels / width) / 16 * 16;
     WriteNoisePpm(ppm, width, height, static_cast<std::uint64_t>(index) + 1);
-    if (!RunOnce({cjpeg, "-quality", "95", "-outfile", jpeg.string(), ppm.string()}, log, log)) {
+    if (!RunMeasured({cjpeg, "-quality", "95", "-outfile", jpeg.string(), ppm.string()}, log, log, true)) {
       throw std::runtime_error("cjpeg failed on " + ppm.string());
     }
     const auto size = static_cast<double>(std::filesystem::file_size(jpeg));
@@ -384,7 +323,7 @@ int Main(int argc, char** argv) {
     sync();
     const std::filesystem::path out = directory.Path() / (p.name + ".out");
     const std::filesystem::path err = directory.Path() / (p.name + ".err");
-    std::optional<RunResult> result = RunOnce(p.argv, out, err);
+    std::optional<RunResult> result = RunMeasured(p.argv, out, err, true);
     if (!result) {
       std::fprintf(stderr, "%s failed:\n", p.name.c_str());
       PrintTail(err);

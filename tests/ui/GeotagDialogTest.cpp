@@ -20,6 +20,7 @@
 #include "platform/Shell.h"
 #include "tests/geotag/CameraPhoto.h"
 #include "tests/support/TimeZoneScope.h"
+#include "tests/ui/RoutedApp.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/GeotagDialog.h"
 #include "ui/MainWindow.h"
@@ -32,17 +33,8 @@ namespace fs = std::filesystem;
 using quillon::testing::CameraPhoto;
 using quillon::testing::TimeZoneScope;
 
-struct App {
-  ui::OwnerlessMessageBoxes ownerless;
-  CommandRouter router{ownerless, MakeSystemShell(), MakeUserKeyStore()};
-  ui::MainWindow window{router.State(), router};
-  App() { AttachWindows(router, window); }
-};
-
-void SendMenu(wxWindow& window, int id) {
-  wxCommandEvent menu(wxEVT_MENU, id);
-  window.HandleWindowEvent(menu);
-}
+using App = uitest::RoutedApp;
+using uitest::SendMenu;
 
 void Click(wxWindow* dialog, int id) {
   auto* button = dynamic_cast<wxButton*>(dialog->FindWindow(id));

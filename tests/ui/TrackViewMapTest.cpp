@@ -25,6 +25,7 @@
 #include "tests/maps/TileServer.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TimeZoneScope.h"
+#include "tests/ui/RoutedApp.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
 #include "ui/MainWindow.h"
@@ -140,12 +141,7 @@ double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-struct App {
-  ui::OwnerlessMessageBoxes ownerless;
-  CommandRouter router{ownerless, MakeSystemShell(), MakeUserKeyStore()};
-  ui::MainWindow window{router.State(), router};
-  App() { AttachWindows(router, window); }
-};
+using App = RoutedApp;
 
 void OpenTrackView(App& app, const std::function<void(ui::TrackViewWindow&)>& whileOpen) {
   bool sawView = false;

@@ -21,6 +21,7 @@
 #include "platform/Shell.h"
 #include "tests/support/NativePath.h"
 #include "tests/support/TimeZoneScope.h"
+#include "tests/ui/RoutedApp.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
 #include "ui/MainWindow.h"
@@ -72,17 +73,8 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-struct App {
-  ui::OwnerlessMessageBoxes ownerless;
-  CommandRouter router{ownerless, MakeSystemShell(), MakeUserKeyStore()};
-  ui::MainWindow window{router.State(), router};
-  App() { AttachWindows(router, window); }
-};
-
-void SendMenu(wxWindow& window, int id) {
-  wxCommandEvent menu(wxEVT_MENU, id);
-  window.HandleWindowEvent(menu);
-}
+using App = uitest::RoutedApp;
+using uitest::SendMenu;
 
 using quillon::testing::TimeZoneScope;
 

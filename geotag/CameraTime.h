@@ -14,6 +14,14 @@ struct CameraTime {
   double fraction = 0.0;
 };
 
+// The fields of a photo's EXIF block that tell when it was taken, as the
+// camera wrote them (blank where it wrote none).
+struct PhotoTimeFields {
+  std::string dateTimeOriginal;
+  std::string subSecTimeOriginal;
+  std::string offsetTimeOriginal;
+};
+
 // EXIF DateTimeOriginal ("YYYY:MM:DD HH:MM:SS", trailing blanks and NULs
 // allowed) with SubSecTimeOriginal (digits; blank when the camera wrote
 // none). Nothing for a blank, zero ("0000:00:00 00:00:00") or impossible time.

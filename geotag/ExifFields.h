@@ -5,17 +5,10 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include "geotag/CameraTime.h"
 #include "geotag/TrackMatch.h"
 
 namespace quillon {
-
-// The fields of a photo's EXIF block that tell when it was taken, as the
-// camera wrote them (blank where it wrote none).
-struct PhotoTimeFields {
-  std::string dateTimeOriginal;
-  std::string subSecTimeOriginal;
-  std::string offsetTimeOriginal;
-};
 
 PhotoTimeFields ReadPhotoTimeFields(const Exiv2::ExifData& exif);
 

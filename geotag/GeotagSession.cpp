@@ -288,12 +288,25 @@ void GeotagSession::RunJob(const Job& job) {
       }
     }
     // The photo is read (and written) without the lock, so that the window
-    // can take snapshots meanwhile.
-    PhotoOutcome outcome = GeotagPhoto(job.paths[k], track_, job.request);
+    // can take snapshots meanwhile. A dry run reads a photo only the first
+    // time; a write reads it afresh.
+    std::optional<PhotoFacts> facts;
+    PhotoOutcome outcome;
+    if (writing) {
+      outcome = GeotagPhoto(job.paths[k], track_, job.request);
+    } else {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        facts = rows_[job.rows[k]].facts;
+      }
+      if (!facts) facts = ReadPhotoFacts(job.paths[k]);
+      outcome = DecidePhoto(*facts, track_, job.request);
+    }
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (generation_ != job.generation) return;
       GeotagRow& row = rows_[job.rows[k]];
+      row.facts = std::move(facts);
       row.outcome = std::move(outcome);
       row.stage = writing ? GeotagRowStage::kWritten : GeotagRowStage::kLookedAt;
       if (writing) ++progress_;

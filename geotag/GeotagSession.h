@@ -31,6 +31,9 @@ struct GeotagRow {
   std::string listProblem;
   GeotagRowStage stage = GeotagRowStage::kWaiting;
   std::optional<PhotoOutcome> outcome;
+  // What was read of the photo for the dry runs, so that a change of the
+  // fields decides again without reading it again; dropped once written.
+  std::optional<PhotoFacts> facts;
 };
 
 enum class GeotagPhase {

@@ -80,14 +80,13 @@ std::string CameraTimeText(const PhotoTimeFields& fields) {
 // Where the photo was taken: its time (in UTC, the clock offset added) and
 // the position on the track then. The kind is kNoTimeTaken or kOutsideTrack
 // when the photo cannot be placed, else left as it came.
-PhotoOutcome Place(PhotoOutcome outcome, const Exiv2::ExifData& exif, const std::vector<TrackPoint>& track,
+PhotoOutcome Place(PhotoOutcome outcome, const PhotoFacts& facts, const std::vector<TrackPoint>& track,
                    const GeotagRequest& request) {
-  const PhotoTimeFields fields = ReadPhotoTimeFields(exif);
-  outcome.cameraTimeText = CameraTimeText(fields);
-  const std::optional<CameraTime> camera = ParseExifDateTime(fields.dateTimeOriginal, fields.subSecTimeOriginal);
+  outcome.cameraTimeText = CameraTimeText(facts.time);
+  const std::optional<CameraTime> camera = ParseExifDateTime(facts.time.dateTimeOriginal, facts.time.subSecTimeOriginal);
   if (!camera) return With(outcome, PhotoOutcomeKind::kNoTimeTaken);
   std::optional<std::int64_t> utc;
-  if (const std::optional<std::int32_t> offset = ParseUtcOffset(fields.offsetTimeOriginal)) {
+  if (const std::optional<std::int32_t> offset = ParseUtcOffset(facts.time.offsetTimeOriginal)) {
     utc = camera->clockSeconds - *offset;
   } else {
     utc = request.cameraZone.ToUtcSeconds(camera->clockSeconds);
@@ -125,54 +124,94 @@ PhotoOutcome Save(PhotoOutcome outcome, Exiv2::Image& image, const std::string& 
   return outcome;
 }
 
-// A photo Exiv2 can only read gets its position in its XMP sidecar, which
-// is made when there is none and otherwise changed in the same way as a
-// photo: read whole, changed in memory, put in place in one rename.
-PhotoOutcome TagSidecar(PhotoOutcome outcome, const Exiv2::ExifData& exif, const std::string& photoPath,
-                        const std::vector<TrackPoint>& track, const GeotagRequest& request) {
-  const std::string sidecarPath = SidecarPathOf(photoPath);
-  const std::string name = Utf8Text(Utf8Path(sidecarPath).filename());
-  std::error_code ec;
-  Exiv2::Image::AutoPtr sidecar;
+// A photo read into memory with Exiv2: what deciding needs to know of it,
+// and the metadata to change, of the photo itself or of the XMP sidecar that
+// a photo Exiv2 can only read gets instead.
+struct OpenedPhoto {
+  PhotoFacts facts;
   std::shared_ptr<const std::string_view> bytes;
+  Exiv2::Image::AutoPtr image;
+  std::string sidecarPath;
+  std::shared_ptr<const std::string_view> sidecarBytes;
+  Exiv2::Image::AutoPtr sidecar;
+};
+
+// The sidecar of a photo Exiv2 can only read, made in memory when there is
+// none; false, with the failure in `facts`, when the one there cannot be read.
+bool OpenSidecar(const std::string& photoPath, OpenedPhoto& photo) {
+  photo.sidecarPath = SidecarPathOf(photoPath);
+  const std::string name = Utf8Text(Utf8Path(photo.sidecarPath).filename());
+  auto fail = [&photo](std::string problem) {
+    photo.facts.unreadable = Failed(PhotoOutcome(), std::move(problem));
+    return false;
+  };
+  std::error_code ec;
   try {
-    if (std::filesystem::exists(Utf8Path(sidecarPath), ec)) {
-      if (ReadFileBytes(sidecarPath, kLargestPhoto, bytes) != FileBytesOutcome::kRead) {
-        return Failed(outcome, "cannot read its sidecar " + name);
+    if (std::filesystem::exists(Utf8Path(photo.sidecarPath), ec)) {
+      if (ReadFileBytes(photo.sidecarPath, kLargestPhoto, photo.sidecarBytes) != FileBytesOutcome::kRead) {
+        return fail("cannot read its sidecar " + name);
       }
-      sidecar = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes->data()),
-                                          static_cast<long>(bytes->size()));
-      if (sidecar->imageType() != Exiv2::ImageType::xmp) {
-        return Failed(outcome, "cannot read its sidecar " + name + ": it is no XMP file");
-      }
-      sidecar->readMetadata();
+      photo.sidecar = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(photo.sidecarBytes->data()),
+                                                static_cast<long>(photo.sidecarBytes->size()));
+      if (photo.sidecar->imageType() != Exiv2::ImageType::xmp) return fail("cannot read its sidecar " + name + ": it is no XMP file");
+      photo.sidecar->readMetadata();
       // Exiv2 keeps the sidecar's XMP also as EXIF and IPTC fields and
       // writes those back over the XMP; the XMP alone is what is changed.
-      sidecar->clearExifData();
-      sidecar->clearIptcData();
+      photo.sidecar->clearExifData();
+      photo.sidecar->clearIptcData();
     } else {
-      sidecar = Exiv2::ImageFactory::create(Exiv2::ImageType::xmp, Exiv2::BasicIo::AutoPtr(new Exiv2::MemIo));
+      photo.sidecar = Exiv2::ImageFactory::create(Exiv2::ImageType::xmp, Exiv2::BasicIo::AutoPtr(new Exiv2::MemIo));
     }
   } catch (const Exiv2::AnyError& error) {
-    return Failed(outcome, "cannot read its sidecar " + name + ": " + error.what());
+    return fail("cannot read its sidecar " + name + ": " + error.what());
   }
-  Exiv2::XmpData& xmp = sidecar->xmpData();
-  if (request.removePositions) {
-    outcome = Place(outcome, exif, track, request);
-    outcome.position.reset();
-    if (!RemoveXmpPosition(xmp)) return With(outcome, PhotoOutcomeKind::kNoPosition);
-    outcome.kind = PhotoOutcomeKind::kRemoved;
+  return true;
+}
+
+// Reads the photo, and its sidecar where it gets one, into memory.
+OpenedPhoto OpenPhoto(const std::string& path) {
+  QuietenExiv2();
+  OpenedPhoto photo;
+  PhotoFacts& facts = photo.facts;
+  switch (ReadFileBytes(path, kLargestPhoto, photo.bytes)) {
+    case FileBytesOutcome::kRead:
+      break;
+    case FileBytesOutcome::kCannotOpen:
+      facts.unreadable = Failed(PhotoOutcome(), ReadProblem(path));
+      return photo;
+    case FileBytesOutcome::kTooLarge:
+      facts.unreadable = Failed(PhotoOutcome(), "cannot read it: it is too large to be a photo");
+      return photo;
+  }
+  try {
+    photo.image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(photo.bytes->data()),
+                                            static_cast<long>(photo.bytes->size()));
+  } catch (const Exiv2::AnyError&) {
+    facts.unreadable = HasPhotoExtension(path)
+                           ? Failed(PhotoOutcome(), "cannot read it as a photo: it is damaged or of no image format known here")
+                           : With(PhotoOutcome(), PhotoOutcomeKind::kNotAPhoto);
+    return photo;
+  }
+  try {
+    photo.image->readMetadata();
+  } catch (const Exiv2::AnyError& error) {
+    facts.unreadable = Failed(PhotoOutcome(), std::string("cannot read it as a photo: ") + error.what());
+    return photo;
+  }
+  const Exiv2::ExifData& exif = photo.image->exifData();
+  facts.time = ReadPhotoTimeFields(exif);
+  facts.hasPosition = HasGpsPosition(exif);
+  facts.sidecar = (photo.image->checkMode(Exiv2::mdExif) & Exiv2::amWrite) == 0;
+  if (facts.sidecar) {
+    if (!OpenSidecar(path, photo)) return photo;
+    Exiv2::XmpData xmp = photo.sidecar->xmpData();
+    facts.hasPosition = facts.hasPosition || HasXmpPosition(xmp);
+    facts.hasWrittenFields = RemoveXmpPosition(xmp);
   } else {
-    outcome.kind = PhotoOutcomeKind::kSidecar;
-    outcome = Place(outcome, exif, track, request);
-    if ((HasGpsPosition(exif) || HasXmpPosition(xmp)) && !request.replacePositions) {
-      return With(outcome, PhotoOutcomeKind::kAlreadyHasPosition);
-    }
-    if (outcome.kind != PhotoOutcomeKind::kSidecar) return outcome;
-    WriteXmpPosition(xmp, *outcome.position, *outcome.utcSeconds);
+    Exiv2::ExifData copy = exif;
+    facts.hasWrittenFields = RemoveGpsFields(copy);
   }
-  if (request.dryRun) return outcome;
-  return Save(outcome, *sidecar, sidecarPath);
+  return photo;
 }
 
 }  // namespace
@@ -213,49 +252,44 @@ bool HasPhotoExtension(const std::string& path) {
          std::end(kPhotoExtensions);
 }
 
-PhotoOutcome GeotagPhoto(const std::string& path, const std::vector<TrackPoint>& track, const GeotagRequest& request) {
-  QuietenExiv2();
-  PhotoOutcome outcome;
-  std::shared_ptr<const std::string_view> bytes;
-  switch (ReadFileBytes(path, kLargestPhoto, bytes)) {
-    case FileBytesOutcome::kRead:
-      break;
-    case FileBytesOutcome::kCannotOpen:
-      return Failed(outcome, ReadProblem(path));
-    case FileBytesOutcome::kTooLarge:
-      return Failed(outcome, "cannot read it: it is too large to be a photo");
-  }
-  Exiv2::Image::AutoPtr image;
-  try {
-    image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes->data()),
-                                      static_cast<long>(bytes->size()));
-  } catch (const Exiv2::AnyError&) {
-    if (!HasPhotoExtension(path)) return With(outcome, PhotoOutcomeKind::kNotAPhoto);
-    return Failed(outcome, "cannot read it as a photo: it is damaged or of no image format known here");
-  }
-  try {
-    image->readMetadata();
-  } catch (const Exiv2::AnyError& error) {
-    return Failed(outcome, std::string("cannot read it as a photo: ") + error.what());
-  }
-  if ((image->checkMode(Exiv2::mdExif) & Exiv2::amWrite) == 0) {
-    return TagSidecar(outcome, image->exifData(), path, track, request);
-  }
-  Exiv2::ExifData& exif = image->exifData();
+PhotoFacts ReadPhotoFacts(const std::string& path) { return OpenPhoto(path).facts; }
+
+PhotoOutcome DecidePhoto(const PhotoFacts& facts, const std::vector<TrackPoint>& track, const GeotagRequest& request) {
+  if (facts.unreadable) return *facts.unreadable;
   if (request.removePositions) {
-    outcome = Place(outcome, exif, track, request);
+    PhotoOutcome outcome = Place(PhotoOutcome(), facts, track, request);
     outcome.position.reset();
-    if (!RemoveGpsFields(exif)) return With(outcome, PhotoOutcomeKind::kNoPosition);
-    outcome.kind = PhotoOutcomeKind::kRemoved;
+    return With(outcome, facts.hasWrittenFields ? PhotoOutcomeKind::kRemoved : PhotoOutcomeKind::kNoPosition);
+  }
+  PhotoOutcome outcome;
+  outcome.kind = facts.sidecar ? PhotoOutcomeKind::kSidecar : PhotoOutcomeKind::kTagged;
+  outcome = Place(outcome, facts, track, request);
+  if (facts.hasPosition && !request.replacePositions) return With(outcome, PhotoOutcomeKind::kAlreadyHasPosition);
+  return outcome;
+}
+
+PhotoOutcome GeotagPhoto(const std::string& path, const std::vector<TrackPoint>& track, const GeotagRequest& request) {
+  OpenedPhoto photo = OpenPhoto(path);
+  const PhotoOutcome outcome = DecidePhoto(photo.facts, track, request);
+  const bool changes = outcome.kind == PhotoOutcomeKind::kTagged || outcome.kind == PhotoOutcomeKind::kSidecar ||
+                       outcome.kind == PhotoOutcomeKind::kRemoved;
+  if (request.dryRun || !changes) return outcome;
+  if (photo.facts.sidecar) {
+    Exiv2::XmpData& xmp = photo.sidecar->xmpData();
+    if (request.removePositions) {
+      RemoveXmpPosition(xmp);
+    } else {
+      WriteXmpPosition(xmp, *outcome.position, *outcome.utcSeconds);
+    }
+    return Save(outcome, *photo.sidecar, photo.sidecarPath);
+  }
+  Exiv2::ExifData& exif = photo.image->exifData();
+  if (request.removePositions) {
+    RemoveGpsFields(exif);
   } else {
-    outcome.kind = PhotoOutcomeKind::kTagged;
-    outcome = Place(outcome, exif, track, request);
-    if (HasGpsPosition(exif) && !request.replacePositions) return With(outcome, PhotoOutcomeKind::kAlreadyHasPosition);
-    if (outcome.kind != PhotoOutcomeKind::kTagged) return outcome;
     WriteGpsFields(exif, *outcome.position, *outcome.utcSeconds);
   }
-  if (request.dryRun) return outcome;
-  return Save(outcome, *image, path);
+  return Save(outcome, *photo.image, path);
 }
 
 }  // namespace quillon

@@ -54,6 +54,28 @@ bool IsFailure(PhotoOutcomeKind kind);
 // The outcome in the words of the command line and the window.
 std::string OutcomeText(const PhotoOutcome& outcome, bool dryRun);
 
+// What deciding what becomes of a photo needs to know of it, read once.
+struct PhotoFacts {
+  // Why the photo cannot be tagged at all: it could not be read, is no
+  // photo, or its sidecar cannot be read.
+  std::optional<PhotoOutcome> unreadable;
+  PhotoTimeFields time;
+  // A latitude and a longitude, in the photo or its sidecar.
+  bool hasPosition = false;
+  // Any of the fields tagging writes, where it writes them.
+  bool hasWrittenFields = false;
+  // The position goes into an XMP sidecar: Exiv2 can read the format but
+  // not write it.
+  bool sidecar = false;
+};
+
+// Reads the photo at `path` (and its sidecar where it gets one).
+PhotoFacts ReadPhotoFacts(const std::string& path);
+
+// What tagging the photo would do, from what was read of it: no file is
+// read or written.
+PhotoOutcome DecidePhoto(const PhotoFacts& facts, const std::vector<TrackPoint>& track, const GeotagRequest& request);
+
 // Tags (or, asked to, untags) the photo at `path` from `track`. The photo is
 // read whole, its metadata changed in memory and the result put in the
 // photo's place in one rename, its permissions kept: the photo is either as

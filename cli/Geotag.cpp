@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <future>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Convert.h"
@@ -79,13 +82,7 @@ int RunGeotag(const GeotagOptions& options, std::ostream& out, std::ostream& err
   std::vector<TrackPoint> track;
   if (const std::optional<int> status = LoadTrack(options, track, err)) return *status;
   std::size_t done = 0, leftAlone = 0, failed = 0;
-  for (const PhotoEntry& entry : ListPhotos(options.photos, options.recursive)) {
-    PhotoOutcome outcome;
-    if (entry.problem.empty()) {
-      outcome = GeotagPhoto(entry.path, track, options.request);
-    } else {
-      outcome.problem = entry.problem;
-    }
+  auto report = [&](const PhotoEntry& entry, const PhotoOutcome& outcome) {
     PrintLine(out, entry.path, outcome, options.request.dryRun);
     out.flush();
     if (IsFailure(outcome.kind)) {
@@ -96,7 +93,31 @@ int RunGeotag(const GeotagOptions& options, std::ostream& out, std::ostream& err
     } else {
       ++leftAlone;
     }
+  };
+  // Photos are tagged two at a time, so that one is read and worked on while
+  // the other waits for the disk; the lines come in the order of the list.
+  constexpr std::size_t kPhotosAtOnce = 2;
+  std::deque<std::pair<PhotoEntry, std::future<PhotoOutcome>>> running;
+  auto reportOldest = [&] {
+    report(running.front().first, running.front().second.get());
+    running.pop_front();
+  };
+  for (const PhotoEntry& entry : ListPhotos(options.photos, options.recursive)) {
+    if (!entry.problem.empty()) {
+      PhotoOutcome outcome;
+      outcome.problem = entry.problem;
+      std::promise<PhotoOutcome> known;
+      known.set_value(outcome);
+      running.emplace_back(entry, known.get_future());
+    } else {
+      // Where no thread can be had, the photo is tagged when its line is due.
+      running.emplace_back(entry, std::async(std::launch::async | std::launch::deferred, [&track, &options, entry] {
+                             return GeotagPhoto(entry.path, track, options.request);
+                           }));
+    }
+    if (running.size() >= kPhotosAtOnce) reportOldest();
   }
+  while (!running.empty()) reportOldest();
   const bool removing = options.request.removePositions;
   err << kProgram << done << (removing ? " positions removed" : " tagged") << ", " << leftAlone << " left alone, "
       << failed << " failed" << (options.request.dryRun ? " (dry run: no photo changed)" : "") << '\n';

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include <exiv2/exiv2.hpp>
 
 #include "geotag/ExifFields.h"
+#include "geotag/JpegHead.h"
 #include "geotag/XmpSidecar.h"
 #include "platform/AtomicFileReplace.h"
 #include "platform/FileBytes.h"
@@ -22,6 +24,8 @@ namespace {
 
 // Exiv2 reads from memory through a long, 32 bits on Windows.
 constexpr std::uint64_t kLargestPhoto = 1ull << 30;
+// How much of a photo is read first, to find where a JPEG's metadata ends.
+constexpr std::size_t kHeadRead = std::size_t{256} << 10;
 
 constexpr std::string_view kPhotoExtensions[] = {
     "jpg", "jpeg", "jpe", "tif", "tiff", "dng", "png", "webp", "cr2", "crw", "nef", "nrw", "orf", "pef",
@@ -63,11 +67,25 @@ std::string WriteProblem(const std::string& path, std::uint64_t size, bool exist
   return "cannot write " + what + ": its folder does not let new files be made; the photo is unchanged";
 }
 
+// Exiv2's XMP toolkit is shared by every thread that tags photos and must
+// be given a lock before the first of them uses it.
+void LockXmpToolkit(void* mutex, bool lock) {
+  if (lock) {
+    static_cast<std::recursive_mutex*>(mutex)->lock();
+  } else {
+    static_cast<std::recursive_mutex*>(mutex)->unlock();
+  }
+}
+
 // Exiv2 warns of every oddity on standard error; its errors come as
 // exceptions, which are what is reported.
-void QuietenExiv2() {
+void PrepareExiv2() {
   static std::once_flag once;
-  std::call_once(once, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
+  std::call_once(once, [] {
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+    static std::recursive_mutex xmpMutex;
+    Exiv2::XmpParser::initialize(LockXmpToolkit, &xmpMutex);
+  });
 }
 
 std::string CameraTimeText(const PhotoTimeFields& fields) {
@@ -95,6 +113,33 @@ PhotoOutcome Place(PhotoOutcome outcome, const PhotoFacts& facts, const std::vec
   outcome.utcSeconds = static_cast<double>(*utc + request.clockOffsetSeconds) + camera->fraction;
   outcome.position = MatchPosition(track, *outcome.utcSeconds, request.limits);
   if (!outcome.position) return With(outcome, PhotoOutcomeKind::kOutsideTrack);
+  return outcome;
+}
+
+// The new bytes of a JPEG whose beginning alone Exiv2 had, up to its first
+// scan: what Exiv2 made of that, then the rest of the photo copied from the
+// file as it is.
+PhotoOutcome SaveHead(PhotoOutcome outcome, Exiv2::Image& image, const std::string& path,
+                      std::shared_ptr<PositionalFile> file, std::uint64_t headSize) {
+  const std::uint64_t size = file->Size();
+  SpliceOutcome spliced = SpliceOutcome::kFailed;
+  try {
+    image.writeMetadata();
+    Exiv2::BasicIo& io = image.io();
+    if (io.open() != 0) return Failed(outcome, "cannot tag it: Exiv2 lost the photo's bytes");
+    const Exiv2::byte* data = io.mmap();
+    spliced = SpliceFileAtomically(
+        path, std::string_view(reinterpret_cast<const char*>(data), static_cast<std::size_t>(io.size())),
+        std::move(file), headSize);
+    io.munmap();
+    io.close();
+  } catch (const Exiv2::AnyError& error) {
+    return Failed(outcome, std::string("cannot tag it: ") + error.what());
+  }
+  if (spliced == SpliceOutcome::kSourceChanged) {
+    return Failed(outcome, "cannot tag it: it changed while it was tagged; left as it was");
+  }
+  if (spliced != SpliceOutcome::kReplaced) return Failed(outcome, WriteProblem(path, size, true));
   return outcome;
 }
 
@@ -130,6 +175,9 @@ PhotoOutcome Save(PhotoOutcome outcome, Exiv2::Image& image, const std::string& 
 struct OpenedPhoto {
   PhotoFacts facts;
   std::shared_ptr<const std::string_view> bytes;
+  // For a JPEG read only up to its first scan: the open file, whose rest is
+  // copied when the photo is written.
+  std::shared_ptr<PositionalFile> file;
   Exiv2::Image::AutoPtr image;
   std::string sidecarPath;
   std::shared_ptr<const std::string_view> sidecarBytes;
@@ -168,12 +216,45 @@ bool OpenSidecar(const std::string& photoPath, OpenedPhoto& photo) {
   return true;
 }
 
+// A buffer of bytes and their view, shared.
+std::shared_ptr<const std::string_view> SharedBytes(std::string bytes) {
+  struct Held {
+    std::string bytes;
+    std::string_view view;
+  };
+  auto held = std::make_shared<Held>();
+  held->bytes = std::move(bytes);
+  held->view = held->bytes;
+  return std::shared_ptr<const std::string_view>(held, &held->view);
+}
+
+enum class PhotoRead { kWhole, kUpToScan, kFailed };
+
+// The bytes of the photo Exiv2 needs: a JPEG's up to its first scan when
+// they lie in its beginning (its image data, most of it, is then copied
+// within the system when the photo is written), any other photo whole.
+PhotoRead ReadPhotoBytes(const PositionalFile& file, std::shared_ptr<const std::string_view>& bytes) {
+  std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kHeadRead)), '\0');
+  head.resize(file.ReadAt(0, head.data(), head.size()));
+  if (head.size() < file.Size()) {
+    if (const std::optional<std::size_t> end = JpegMetadataEnd(head)) {
+      head.resize(*end);
+      bytes = SharedBytes(std::move(head));
+      return PhotoRead::kUpToScan;
+    }
+    return ReadAllBytes(file, bytes) == FileBytesOutcome::kRead ? PhotoRead::kWhole : PhotoRead::kFailed;
+  }
+  bytes = SharedBytes(std::move(head));
+  return PhotoRead::kWhole;
+}
+
 // Reads the photo, and its sidecar where it gets one, into memory.
 OpenedPhoto OpenPhoto(const std::string& path) {
-  QuietenExiv2();
+  PrepareExiv2();
   OpenedPhoto photo;
   PhotoFacts& facts = photo.facts;
-  switch (ReadFileBytes(path, kLargestPhoto, photo.bytes)) {
+  std::unique_ptr<PositionalFile> file;
+  switch (OpenPositionalFile(path, kLargestPhoto, file)) {
     case FileBytesOutcome::kRead:
       break;
     case FileBytesOutcome::kCannotOpen:
@@ -181,6 +262,16 @@ OpenedPhoto OpenPhoto(const std::string& path) {
       return photo;
     case FileBytesOutcome::kTooLarge:
       facts.unreadable = Failed(PhotoOutcome(), "cannot read it: it is too large to be a photo");
+      return photo;
+  }
+  switch (ReadPhotoBytes(*file, photo.bytes)) {
+    case PhotoRead::kUpToScan:
+      photo.file = std::move(file);
+      break;
+    case PhotoRead::kWhole:
+      break;
+    case PhotoRead::kFailed:
+      facts.unreadable = Failed(PhotoOutcome(), "cannot read it: it does not fit in memory");
       return photo;
   }
   try {
@@ -289,6 +380,7 @@ PhotoOutcome GeotagPhoto(const std::string& path, const std::vector<TrackPoint>&
   } else {
     WriteGpsFields(exif, *outcome.position, *outcome.utcSeconds);
   }
+  if (photo.file) return SaveHead(outcome, *photo.image, path, std::move(photo.file), photo.bytes->size());
   return Save(outcome, *photo.image, path);
 }
 

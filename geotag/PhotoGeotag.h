@@ -76,10 +76,12 @@ PhotoFacts ReadPhotoFacts(const std::string& path);
 // read or written.
 PhotoOutcome DecidePhoto(const PhotoFacts& facts, const std::vector<TrackPoint>& track, const GeotagRequest& request);
 
-// Tags (or, asked to, untags) the photo at `path` from `track`. The photo is
-// read whole, its metadata changed in memory and the result put in the
-// photo's place in one rename, its permissions kept: the photo is either as
-// it was or fully tagged, whatever happens. Every other byte of its
+// Tags (or, asked to, untags) the photo at `path` from `track`. The photo's
+// metadata is read and changed in memory (a JPEG's segments before its
+// scan; any other photo read whole), and the new file, the rest of a JPEG
+// copied from the old one, put in the photo's place in one rename, its
+// permissions kept: the photo is either as it was or fully tagged, whatever
+// happens. Safe to call for different photos from several threads at once. Every other byte of its
 // metadata and image stays as it was, as far as the format lets Exiv2 keep
 // it.
 PhotoOutcome GeotagPhoto(const std::string& path, const std::vector<TrackPoint>& track, const GeotagRequest& request);

@@ -314,6 +314,11 @@ class DiskFileBuffer : public std::streambuf {
 
   int sync() override { return EmptyBuffer() ? 0 : -1; }
 
+ public:
+  // Writes `size` bytes past what is buffered, leaving nothing buffered, for
+  // a caller that goes on writing through Descriptor().
+  bool Put(const char* data, std::size_t size) { return EmptyBuffer() && WriteAll(data, size); }
+
  private:
   static constexpr std::uint64_t kFlushStep = std::uint64_t{2} << 20;
 
@@ -373,7 +378,11 @@ bool ReplaceWith(const std::filesystem::path& temp, const std::filesystem::path&
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render) {
+namespace {
+
+// Writes the temporary file through `fill` and gives it the target's place;
+// see WriteFileAtomically.
+bool ReplaceFile(const std::string& path, const std::function<bool(DiskFileBuffer&)>& fill) {
   std::error_code ec;
   // Through symbolic links the file the last one names is replaced (or made
   // in its folder) and the links kept; a link is never replaced by a file.
@@ -389,11 +398,9 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
     DiskFileBuffer file(temp);
     if (!file.IsOpen()) return false;
     KeepModeOf(target, file.Descriptor());
-    std::ostream out(&file);
     // A render that cannot finish (memory gone) leaves no temporary file.
     try {
-      render(out);
-      written = out.good() && file.Finish();
+      written = fill(file) && file.Finish();
     } catch (const std::exception&) {
       written = false;
     }
@@ -401,6 +408,30 @@ bool WriteFileAtomically(const std::string& path, const std::function<void(std::
   if (written && ReplaceWith(temp, target)) return true;
   std::filesystem::remove(temp, ec);
   return false;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render) {
+  return ReplaceFile(path, [&render](DiskFileBuffer& file) {
+    std::ostream out(&file);
+    render(out);
+    return out.good();
+  });
+}
+
+SpliceOutcome SpliceFileAtomically(const std::string& path, std::string_view head,
+                                   std::shared_ptr<PositionalFile> source, std::uint64_t sourceOffset) {
+  bool changed = false;
+  const bool replaced = ReplaceFile(path, [&](DiskFileBuffer& file) {
+    if (!file.Put(head.data(), head.size()) || !source->CopyTo(file.Descriptor(), sourceOffset)) return false;
+    changed = source->ChangedSinceOpened();
+    // Closed before the rename: Windows does not replace a file that is open.
+    source.reset();
+    return !changed;
+  });
+  if (replaced) return SpliceOutcome::kReplaced;
+  return changed ? SpliceOutcome::kSourceChanged : SpliceOutcome::kFailed;
 }
 
 }  // namespace quillon

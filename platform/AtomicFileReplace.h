@@ -1,8 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
+
+#include "platform/FileBytes.h"
 
 namespace quillon {
 
@@ -19,5 +24,16 @@ namespace quillon {
 // process no longer running left behind is removed by the next write of the
 // same path.
 bool WriteFileAtomically(const std::string& path, const std::function<void(std::ostream&)>& render);
+
+enum class SpliceOutcome { kReplaced, kFailed, kSourceChanged };
+
+// As WriteFileAtomically, for a file whose new bytes are `head` followed by
+// those of `source` from `sourceOffset` to its end (a file of which only the
+// beginning changes, such as a photo's metadata). They are copied within
+// the operating system where it can, and `source`, when this is its last
+// holder, is closed before the rename (Windows cannot replace an open file). kSourceChanged, with nothing replaced, when `source` was written
+// or cut while it was copied.
+SpliceOutcome SpliceFileAtomically(const std::string& path, std::string_view head,
+                                   std::shared_ptr<PositionalFile> source, std::uint64_t sourceOffset);
 
 }  // namespace quillon

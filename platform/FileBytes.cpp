@@ -1,5 +1,6 @@
 #include "platform/FileBytes.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -10,10 +11,12 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "platform/Utf8Path.h"
 
 #ifdef _WIN32
+#include <io.h>
 #include <sys/types.h>
 #include <sys/stat.h>
 #else
@@ -28,6 +31,9 @@
 namespace quillon {
 
 namespace {
+
+// What a copy between two files moves at a time where it passes through here.
+constexpr std::size_t kCopyStep = std::size_t{1} << 20;
 
 // Bytes held in a buffer of their own.
 struct Buffer {
@@ -185,6 +191,21 @@ class StdioPositionalFile final : public PositionalFile {
 
   bool IsOpenAs(int) const override { return false; }
 
+  bool CopyTo(int fd, std::uint64_t offset) const override {
+    std::vector<char> buffer(kCopyStep);
+    while (offset < size_) {
+      const std::size_t n = ReadAt(offset, buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset)));
+      if (n == 0) return false;
+      for (std::size_t done = 0; done < n;) {
+        const int written = _write(fd, buffer.data() + done, static_cast<unsigned>(n - done));
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+      }
+      offset += n;
+    }
+    return true;
+  }
+
  private:
   std::FILE* file_;
   std::string path_;
@@ -261,6 +282,35 @@ class DescriptorPositionalFile final : public PositionalFile {
   bool IsOpenAs(int fd) const override {
     struct stat other {};
     return fstat(fd, &other) == 0 && Same(other);
+  }
+
+  bool CopyTo(int fd, std::uint64_t offset) const override {
+#ifdef __linux__
+    // In the kernel: the bytes never come up into this process.
+    auto from = static_cast<off_t>(offset);
+    while (static_cast<std::uint64_t>(from) < size_) {
+      const ssize_t n = copy_file_range(fd_, &from, fd, nullptr, size_ - static_cast<std::uint64_t>(from), 0);
+      if (n < 0 && errno == EINTR) continue;
+      if (n > 0) continue;
+      if (n == 0) return false;  // the file is shorter than it was
+      if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) return false;
+      break;  // not between these two files: copied below
+    }
+    offset = static_cast<std::uint64_t>(from);
+#endif
+    std::vector<char> buffer(kCopyStep);
+    while (offset < size_) {
+      const std::size_t n = ReadAtOffset(fd_, offset, buffer.data(), std::min<std::uint64_t>(buffer.size(), size_ - offset));
+      if (n == 0) return false;
+      for (std::size_t done = 0; done < n;) {
+        const ssize_t written = write(fd, buffer.data() + done, n - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        done += static_cast<std::size_t>(written);
+      }
+      offset += n;
+    }
+    return true;
   }
 
  private:

@@ -54,6 +54,10 @@ class PositionalFile {
   // Whether this process's descriptor `fd` is open on this very file; false
   // where that cannot be told (Windows).
   virtual bool IsOpenAs(int fd) const = 0;
+  // Appends the bytes from `offset` to the end of the file to the file open
+  // for writing as descriptor `fd` (POSIX, or the C runtime's on Windows),
+  // within the operating system where it can; true when all of them went.
+  virtual bool CopyTo(int fd, std::uint64_t offset) const = 0;
 
  protected:
   std::uint64_t size_ = 0;

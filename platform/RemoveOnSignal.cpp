@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <mutex>
 
 #include <signal.h>
 #include <unistd.h>
@@ -14,7 +15,7 @@ namespace quillon {
 
 #ifdef _WIN32
 
-RemoveOnSignal::RemoveOnSignal(const std::filesystem::path&) {}
+RemoveOnSignal::RemoveOnSignal(const std::filesystem::path&) { (void)slot_; }
 RemoveOnSignal::~RemoveOnSignal() = default;
 
 #else
@@ -24,28 +25,30 @@ namespace {
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
 constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
 
-// What the handler reads: a plain buffer, since it may run at any moment
-// and may call nothing that allocates or locks.
-char guardedPath[PATH_MAX];
-std::atomic<bool> guardTaken{false};
+constexpr int kSlots = 4;
+
+// What the handler reads: plain buffers and lock-free flags, since it may
+// run at any moment and may call nothing that allocates or locks.
+char guardedPaths[kSlots][PATH_MAX];
+std::atomic<bool> slotReady[kSlots];
+std::atomic<bool> slotTaken[kSlots];
+// The handlers are in place while any slot is taken.
+std::mutex handlersMutex;
+int guards = 0;
 struct sigaction previousActions[kSignalCount];
 bool replaced[kSignalCount];
 
 extern "C" void RemoveAndEnd(int signal) {
-  unlink(guardedPath);
+  for (int i = 0; i < kSlots; ++i) {
+    if (slotReady[i].load()) unlink(guardedPaths[i]);
+  }
   // The action went back to the default as the handler started
   // (SA_RESETHAND); the signal, raised again, ends the program once the
   // handler returns.
   raise(signal);
 }
 
-}  // namespace
-
-RemoveOnSignal::RemoveOnSignal(const std::filesystem::path& path) {
-  const std::string& text = path.native();
-  if (text.size() >= sizeof guardedPath || guardTaken.exchange(true)) return;
-  guarding_ = true;
-  std::memcpy(guardedPath, text.c_str(), text.size() + 1);
+void InstallHandlers() {
   struct sigaction action {};
   action.sa_handler = RemoveAndEnd;
   action.sa_flags = SA_RESETHAND;
@@ -57,12 +60,37 @@ RemoveOnSignal::RemoveOnSignal(const std::filesystem::path& path) {
   }
 }
 
-RemoveOnSignal::~RemoveOnSignal() {
-  if (!guarding_) return;
+void RestoreHandlers() {
   for (int i = 0; i < kSignalCount; ++i) {
     if (replaced[i]) sigaction(kSignals[i], &previousActions[i], nullptr);
   }
-  guardTaken = false;
+}
+
+}  // namespace
+
+RemoveOnSignal::RemoveOnSignal(const std::filesystem::path& path) {
+  const std::string& text = path.native();
+  if (text.size() >= PATH_MAX) return;
+  int slot = 0;
+  while (slot < kSlots && slotTaken[slot].exchange(true)) ++slot;
+  if (slot == kSlots) return;
+  slot_ = slot;
+  std::memcpy(guardedPaths[slot], text.c_str(), text.size() + 1);
+  {
+    const std::lock_guard<std::mutex> lock(handlersMutex);
+    if (guards++ == 0) InstallHandlers();
+  }
+  slotReady[slot] = true;
+}
+
+RemoveOnSignal::~RemoveOnSignal() {
+  if (slot_ < 0) return;
+  slotReady[slot_] = false;
+  {
+    const std::lock_guard<std::mutex> lock(handlersMutex);
+    if (--guards == 0) RestoreHandlers();
+  }
+  slotTaken[slot_] = false;
 }
 
 #endif

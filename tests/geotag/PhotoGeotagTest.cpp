@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -167,6 +168,64 @@ TEST_P(PhotoFormats, TagKeepAndRemove) {
 
 INSTANTIATE_TEST_SUITE_P(Geotag, PhotoFormats, ::testing::Values(".jpg", ".png", ".tif"),
                          [](const auto& info) { return info.param.substr(1); });
+
+// A camera JPEG grown to the size of a real one: `appBytes` of APP2
+// segments (a colour profile, say) before its scan and `trailerBytes` after
+// its end (previews), none of which holds a marker.
+fs::path LargeJpeg(const fs::path& folder, std::size_t appBytes, std::size_t trailerBytes) {
+  const fs::path photo = CameraPhoto(folder, "large.jpg", "2008:03:07 16:05:09", "+02:00");
+  const std::string small = ReadAll(photo);
+  std::string segments;
+  for (std::size_t left = appBytes; left > 0;) {
+    const std::size_t payload = std::min<std::size_t>(left, 60000);
+    segments += std::string("\xFF\xE2", 2) + char((payload + 2) >> 8) + char((payload + 2) & 0xFF);
+    for (std::size_t i = 0; i < payload; ++i) segments += char(0x20 + (i * 7 + left) % 0xC0);
+    left -= payload;
+  }
+  std::string trailer(trailerBytes, '\0');
+  for (std::size_t i = 0; i < trailerBytes; ++i) trailer[i] = char((i * 2654435761u) >> 13);
+  std::ofstream(photo, std::ios::binary | std::ios::trunc) << small.substr(0, 2) + segments + small.substr(2) + trailer;
+  return photo;
+}
+
+// A large JPEG keeps every byte from its scan on, wherever its metadata
+// ends, and its other segments; only the GPS block is new.
+TEST(PhotoGeotag, LargeJpegsKeepTheirImageDataAndSegments) {
+  const struct {
+    const char* name;
+    std::size_t appBytes;
+    std::size_t trailerBytes;
+  } kCases[] = {
+      {"image data past the first read", 0, 3u << 20},
+      {"metadata past the first read", 300000, 1u << 20},
+      {"both small", 5000, 10000},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    testing::TempFolder folder;
+    const fs::path photo = LargeJpeg(folder.Path(), c.appBytes, c.trailerBytes);
+    const std::string before = ReadAll(photo);
+    const auto fieldsBefore = NonGpsFields(ExifOf(photo));
+    GeotagRequest request;
+    request.clockOffsetSeconds = 2;
+    const PhotoOutcome outcome = GeotagPhoto(photo.string(), Track(), request);
+    ASSERT_EQ(outcome.kind, PhotoOutcomeKind::kTagged) << outcome.problem;
+    const std::string after = ReadAll(photo);
+    const std::size_t scanBefore = before.find("\xFF\xDA");
+    const std::size_t scanAfter = after.find("\xFF\xDA");
+    ASSERT_NE(scanAfter, std::string::npos);
+    EXPECT_TRUE(after.compare(scanAfter, std::string::npos, before, scanBefore, std::string::npos) == 0)
+        << "the bytes from the scan on changed";
+    if (c.appBytes > 0) {
+      const std::size_t app2 = before.find("\xFF\xE2");
+      EXPECT_NE(after.find(before.substr(app2, c.appBytes + 4 * ((c.appBytes + 59999) / 60000))), std::string::npos)
+          << "the APP2 segments changed";
+    }
+    EXPECT_EQ(Field(ExifOf(photo), "Exif.GPSInfo.GPSMapDatum"), "WGS-84");
+    EXPECT_EQ(NonGpsFields(ExifOf(photo)), fieldsBefore);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+  }
+}
 
 struct OutcomeCase {
   const char* name;

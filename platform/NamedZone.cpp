@@ -20,6 +20,22 @@ namespace quillon {
 
 namespace {
 
+// EnumDynamicTimeZoneInformation came with Windows 8 and is missing from the
+// 32-bit import library of the cross compiler: it is looked up in
+// advapi32.dll when first needed, and without it no zone has a name.
+using EnumZones = DWORD(WINAPI*)(DWORD, PDYNAMIC_TIME_ZONE_INFORMATION);
+
+EnumZones ZoneEnumerator() {
+  static const EnumZones enumerate = [] {
+    HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
+    if (!advapi) advapi = LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return advapi ? reinterpret_cast<EnumZones>(reinterpret_cast<void (*)()>(
+                        GetProcAddress(advapi, "EnumDynamicTimeZoneInformation")))
+                  : nullptr;
+  }();
+  return enumerate;
+}
+
 // The zone's rules, found by its key name among the system's zones. The
 // search reads the registry zone by zone, so each name is looked up once.
 std::optional<DYNAMIC_TIME_ZONE_INFORMATION> FindZone(const std::string& name) {
@@ -30,7 +46,8 @@ std::optional<DYNAMIC_TIME_ZONE_INFORMATION> FindZone(const std::string& name) {
   const std::wstring wanted = Utf8Path(name).native();
   std::optional<DYNAMIC_TIME_ZONE_INFORMATION> result;
   DYNAMIC_TIME_ZONE_INFORMATION zone{};
-  for (DWORD index = 0; EnumDynamicTimeZoneInformation(index, &zone) == ERROR_SUCCESS; ++index) {
+  const EnumZones enumerate = ZoneEnumerator();
+  for (DWORD index = 0; enumerate && enumerate(index, &zone) == ERROR_SUCCESS; ++index) {
     if (_wcsicmp(zone.TimeZoneKeyName, wanted.c_str()) == 0) {
       result = zone;
       break;
@@ -59,7 +76,7 @@ std::optional<std::int64_t> SecondsOf(const SYSTEMTIME& time) {
 
 }  // namespace
 
-bool NamedZonesAvailable() { return true; }
+bool NamedZonesAvailable() { return ZoneEnumerator() != nullptr; }
 
 bool NamedZoneExists(const std::string& name) { return FindZone(name).has_value(); }
 
@@ -93,7 +110,7 @@ const date::time_zone* FindZone(const std::string& name) {
 
 }  // namespace
 
-bool NamedZonesAvailable() { return true; }
+bool NamedZonesAvailable() { return ZoneEnumerator() != nullptr; }
 
 bool NamedZoneExists(const std::string& name) { return FindZone(name) != nullptr; }
 

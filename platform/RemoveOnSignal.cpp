@@ -25,7 +25,7 @@ namespace {
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
 constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
 
-constexpr int kSlots = 4;
+constexpr int kSlots = 8;
 
 // What the handler reads: plain buffers and lock-free flags, since it may
 // run at any moment and may call nothing that allocates or locks.

@@ -8,8 +8,8 @@ namespace quillon {
 // (SIGINT, SIGTERM, SIGHUP, and SIGXFSZ at the file size limit) first
 // remove the file at `path` (a temporary file being written), then end the
 // program as they would have. A signal the program ignores or handles itself
-// is left so. Up to four files at a time (threads writing one each): an
-// object made while four others live guards nothing, nor does one whose
+// is left so. Up to eight files at a time (threads writing one each): an
+// object made while eight others live guards nothing, nor does one whose
 // path is longer than the system allows. Windows
 // has none of these signals: there it does nothing.
 class RemoveOnSignal {

@@ -38,6 +38,26 @@ inline std::filesystem::path CameraPhoto(const std::filesystem::path& folder, co
   return photo;
 }
 
+// A camera JPEG (taken at 14:05:09 UTC) grown to the size of a real one:
+// `appBytes` of APP2 segments (a colour profile, say) before its scan and
+// `trailerBytes` after its end (previews), none of which holds a marker.
+inline std::filesystem::path LargeCameraPhoto(const std::filesystem::path& folder, const std::string& name,
+                                              std::size_t appBytes, std::size_t trailerBytes) {
+  const std::filesystem::path photo = CameraPhoto(folder, name, "2008:03:07 16:05:09", "+02:00");
+  const std::string small = ReadAll(photo);
+  std::string segments;
+  for (std::size_t left = appBytes; left > 0;) {
+    const std::size_t payload = left < 60000 ? left : 60000;
+    segments += std::string("\xFF\xE2", 2) + char((payload + 2) >> 8) + char((payload + 2) & 0xFF);
+    for (std::size_t i = 0; i < payload; ++i) segments += char(0x20 + (i * 7 + left) % 0xC0);
+    left -= payload;
+  }
+  std::string trailer(trailerBytes, '\0');
+  for (std::size_t i = 0; i < trailerBytes; ++i) trailer[i] = char((i * 2654435761u) >> 13);
+  std::ofstream(photo, std::ios::binary | std::ios::trunc) << small.substr(0, 2) + segments + small.substr(2) + trailer;
+  return photo;
+}
+
 // A Fujifilm raw file as Exiv2 reads it, which it cannot write: its header,
 // and the camera's EXIF block (that of a CameraPhoto) where the header says
 // the preview and the raw data's tags lie.

@@ -7,6 +7,16 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#endif
+
 #include "cli/Geotag.h"
 #include "cli/GeotagOptions.h"
 #include "platform/Utf8Path.h"
@@ -120,6 +130,67 @@ TEST(GeotagCommand, NamesOutsideTheCodePage) {
   EXPECT_NE(after, before);
   EXPECT_NE(after.find("WGS-84"), std::string::npos);
 }
+
+#ifndef _WIN32
+// Stopped by a signal halfway through a folder of large photos, tagged
+// several at a time, the command leaves each photo as it was or fully
+// tagged, and no temporary file.
+TEST(GeotagCommand, ASignalHalfwayLeavesEachPhotoWholeAndNoTemporaryFile) {
+  testing::TempFolder folder;
+  const fs::path album = folder.Path() / "album";
+  fs::create_directory(album);
+  const fs::path first = testing::LargeCameraPhoto(album, "p00.jpg", 0, 2u << 20);
+  const std::string original = ReadAll(first);
+  constexpr int kPhotos = 80;
+  for (int i = 1; i < kPhotos; ++i) fs::copy_file(first, album / ("p" + std::to_string(10 + i) + ".jpg"));
+  const std::string scan = original.substr(original.find("\xFF\xDA"));
+
+  std::string program = QUILLON_GEOTAG_PATH, log = kLog, photos = album.string();
+  char* argv[] = {program.data(), log.data(), photos.data(), nullptr};
+  const std::string out = (folder.Path() / "out.txt").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  // Sent once a photo is reported and two are being written at once.
+  auto beingWritten = [&album] {
+    int count = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(album, ec), end; !ec && it != end; it.increment(ec)) {
+      count += it->path().extension() == ".tmp";
+    }
+    return count;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while ((ReadAll(out).empty() || beingWritten() < 2) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+
+  int tagged = 0, untouched = 0;
+  for (const auto& entry : fs::directory_iterator(album)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_FALSE(name.ends_with(".tmp")) << name << " stayed behind";
+    const std::string bytes = ReadAll(entry.path());
+    if (bytes == original) {
+      ++untouched;
+      continue;
+    }
+    ++tagged;
+    EXPECT_NE(bytes.find("WGS-84"), std::string::npos) << name << " is neither as it was nor tagged";
+    const std::size_t at = bytes.find("\xFF\xDA");
+    EXPECT_TRUE(at != std::string::npos && bytes.compare(at, std::string::npos, scan) == 0) << name << " lost image data";
+  }
+  EXPECT_GT(tagged, 0);
+  EXPECT_GT(untouched, 0) << "the signal came after the last photo";
+}
+#endif
 
 struct UsageCase {
   std::vector<std::string> args;

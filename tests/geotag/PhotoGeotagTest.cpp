@@ -169,25 +169,6 @@ TEST_P(PhotoFormats, TagKeepAndRemove) {
 INSTANTIATE_TEST_SUITE_P(Geotag, PhotoFormats, ::testing::Values(".jpg", ".png", ".tif"),
                          [](const auto& info) { return info.param.substr(1); });
 
-// A camera JPEG grown to the size of a real one: `appBytes` of APP2
-// segments (a colour profile, say) before its scan and `trailerBytes` after
-// its end (previews), none of which holds a marker.
-fs::path LargeJpeg(const fs::path& folder, std::size_t appBytes, std::size_t trailerBytes) {
-  const fs::path photo = CameraPhoto(folder, "large.jpg", "2008:03:07 16:05:09", "+02:00");
-  const std::string small = ReadAll(photo);
-  std::string segments;
-  for (std::size_t left = appBytes; left > 0;) {
-    const std::size_t payload = std::min<std::size_t>(left, 60000);
-    segments += std::string("\xFF\xE2", 2) + char((payload + 2) >> 8) + char((payload + 2) & 0xFF);
-    for (std::size_t i = 0; i < payload; ++i) segments += char(0x20 + (i * 7 + left) % 0xC0);
-    left -= payload;
-  }
-  std::string trailer(trailerBytes, '\0');
-  for (std::size_t i = 0; i < trailerBytes; ++i) trailer[i] = char((i * 2654435761u) >> 13);
-  std::ofstream(photo, std::ios::binary | std::ios::trunc) << small.substr(0, 2) + segments + small.substr(2) + trailer;
-  return photo;
-}
-
 // A large JPEG keeps every byte from its scan on, wherever its metadata
 // ends, and its other segments; only the GPS block is new.
 TEST(PhotoGeotag, LargeJpegsKeepTheirImageDataAndSegments) {
@@ -203,7 +184,7 @@ TEST(PhotoGeotag, LargeJpegsKeepTheirImageDataAndSegments) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     testing::TempFolder folder;
-    const fs::path photo = LargeJpeg(folder.Path(), c.appBytes, c.trailerBytes);
+    const fs::path photo = testing::LargeCameraPhoto(folder.Path(), "large.jpg", c.appBytes, c.trailerBytes);
     const std::string before = ReadAll(photo);
     const auto fieldsBefore = NonGpsFields(ExifOf(photo));
     GeotagRequest request;

@@ -33,9 +33,37 @@ const wxColour kPhoto(116, 62, 168);
 
 wxColour ToColour(const Rgb& rgb) { return wxColour(rgb.red, rgb.green, rgb.blue); }
 
-wxFont SmallFont(bool bold = false) {
+// The face the view writes in: the system's own, where the graphics context
+// can draw it. Some renderers find no face behind the system's alias names
+// (GDI+ under Wine draws nothing in "MS Shell Dlg", nor in Wine's Tahoma);
+// then the first of a few common faces that measures as text is taken.
+wxString DrawableFace(wxGraphicsContext& gc) {
+  static bool tried = false;
+  static wxString chosen;
+  if (tried) return chosen;
+  tried = true;
+  const wxFont system = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+  chosen = system.GetFaceName();
+  for (const wxString& face : {chosen, wxString("Segoe UI"), wxString("Tahoma"), wxString("Arial"),
+                              wxString("Liberation Sans"), wxString("DejaVu Sans")}) {
+    wxFont font = system;
+    font.SetPointSize(8);
+    if (!font.SetFaceName(face)) continue;
+    gc.SetFont(font, *wxBLACK);
+    double width = 0, height = 0;
+    gc.GetTextExtent("0", &width, &height);
+    if (width > 0 && height > 0) {
+      chosen = face;
+      break;
+    }
+  }
+  return chosen;
+}
+
+wxFont SmallFont(wxGraphicsContext& gc, bool bold = false) {
   wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
   font.SetPointSize(8);
+  font.SetFaceName(DrawableFace(gc));
   if (bold) font.SetWeight(wxFONTWEIGHT_BOLD);
   return font;
 }
@@ -47,7 +75,7 @@ double TextWidth(wxGraphicsContext& gc, const wxString& text) {
 }
 
 void Text(wxGraphicsContext& gc, const wxString& text, double x, double y, const wxColour& colour, bool bold = false) {
-  gc.SetFont(SmallFont(bold), colour);
+  gc.SetFont(SmallFont(gc, bold), colour);
   gc.DrawText(text, x, y);
 }
 
@@ -65,7 +93,7 @@ void Dot(wxGraphicsContext& gc, const PixelPoint& p, double radius, const wxColo
 
 // A label in a small rounded box, its left end at p.
 void Badge(wxGraphicsContext& gc, const wxString& text, const PixelPoint& p, const wxColour& edge) {
-  gc.SetFont(SmallFont(true), kInk);
+  gc.SetFont(SmallFont(gc, true), kInk);
   double width = 0, height = 0;
   gc.GetTextExtent(text, &width, &height);
   gc.SetPen(wxPen(edge, 1));
@@ -199,7 +227,7 @@ void DrawAttribution(wxGraphicsContext& gc, const TrackViewScene& scene) {
   if (scene.attribution.empty()) return;
   const PixelRect& map = scene.layout.map;
   const wxString text = wxString::FromUTF8(scene.attribution);
-  gc.SetFont(SmallFont(), kInk);
+  gc.SetFont(SmallFont(gc), kInk);
   double width = 0, height = 0;
   gc.GetTextExtent(text, &width, &height);
   const double x = map.left + map.width - width - 5, y = map.top + map.height - height - 3;
@@ -276,7 +304,7 @@ void DrawProfile(wxGraphicsContext& gc, const TrackViewScene& scene, const Pixel
     const wxString label = wxString::Format("%g", v);
     Text(gc, label, r.left - 6 - TextWidth(gc, label), y - 7, kFaintInk);
   }
-  gc.SetFont(SmallFont(true), kFaintInk);
+  gc.SetFont(SmallFont(gc, true), kFaintInk);
   double titleWidth = 0, titleHeight = 0;
   gc.GetTextExtent(style.title, &titleWidth, &titleHeight);
   const double titleX = r.left + 6, titleY = r.top + 4;

@@ -29,6 +29,11 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
     summaryLine += ", " + std::to_string(photos_.size()) + (photos_.size() == 1 ? " photo" : " photos");
   summary_ = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(summaryLine));
   summary_->SetFont(summary_->GetFont().Bold());
+  // Sized again for the bold face: the size taken at creation was the
+  // regular face's, which cuts the line's end where bold is wider. The line
+  // also takes the width of its column (below), for faces whose bold is
+  // measured narrower than it is drawn (made-up bold under Wine).
+  summary_->SetInitialSize();
   hover_ = new wxStaticText(this, wxID_ANY, "Wheel zooms, drag pans, double click shows the whole track");
   hover_->SetForegroundColour(wxColour(90, 98, 106));
 #ifdef QUILLON_MAPS
@@ -54,7 +59,7 @@ TrackViewWindow::TrackViewWindow(wxWindow* parent, const FixList& fixes, bool us
   });
 
   auto* texts = new wxBoxSizer(wxVERTICAL);
-  texts->Add(summary_, 0, wxBOTTOM, FromDIP(3));
+  texts->Add(summary_, 0, wxEXPAND | wxBOTTOM, FromDIP(3));
   texts->Add(hover_, 0);
 #ifdef QUILLON_MAPS
   texts->Add(mapStatus_, 0, wxTOP, FromDIP(3));

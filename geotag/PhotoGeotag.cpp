@@ -11,6 +11,7 @@
 
 #include <exiv2/exiv2.hpp>
 
+#include "core/FixList.h"
 #include "geotag/ExifFields.h"
 #include "geotag/JpegHead.h"
 #include "geotag/XmpSidecar.h"
@@ -216,18 +217,6 @@ bool OpenSidecar(const std::string& photoPath, OpenedPhoto& photo) {
   return true;
 }
 
-// A buffer of bytes and their view, shared.
-std::shared_ptr<const std::string_view> SharedBytes(std::string bytes) {
-  struct Held {
-    std::string bytes;
-    std::string_view view;
-  };
-  auto held = std::make_shared<Held>();
-  held->bytes = std::move(bytes);
-  held->view = held->bytes;
-  return std::shared_ptr<const std::string_view>(held, &held->view);
-}
-
 enum class PhotoRead { kWhole, kUpToScan, kFailed };
 
 // The bytes of the photo Exiv2 needs: a JPEG's up to its first scan when
@@ -239,12 +228,12 @@ PhotoRead ReadPhotoBytes(const PositionalFile& file, std::shared_ptr<const std::
   if (head.size() < file.Size()) {
     if (const std::optional<std::size_t> end = JpegMetadataEnd(head)) {
       head.resize(*end);
-      bytes = SharedBytes(std::move(head));
+      bytes = MakeSharedText(std::move(head));
       return PhotoRead::kUpToScan;
     }
     return ReadAllBytes(file, bytes) == FileBytesOutcome::kRead ? PhotoRead::kWhole : PhotoRead::kFailed;
   }
-  bytes = SharedBytes(std::move(head));
+  bytes = MakeSharedText(std::move(head));
   return PhotoRead::kWhole;
 }
 

@@ -1,7 +1,8 @@
 // The map under the Track View's track on the real window: tiles from a
 // loopback tile server named in the user's sources file, and a server that
-// is down. The user's folders are temporary ones of the test
-// (XDG_CONFIG_HOME, XDG_CACHE_HOME), so nothing of a real user is touched.
+// is down. The user's folders are temporary ones of the test (XDG_CONFIG_HOME
+// and XDG_CACHE_HOME, or APPDATA and LOCALAPPDATA on Windows), so nothing of
+// a real user is touched.
 
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
@@ -25,6 +26,7 @@
 #include "tests/maps/TileServer.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TimeZoneScope.h"
+#include "tests/support/UserFolderVariables.h"
 #include "tests/ui/RoutedApp.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
@@ -46,16 +48,18 @@ const wxColour kPlainField(244, 246, 243);
 class UserFolders {
  public:
   explicit UserFolders(const std::string& base)
-      : config_(testing::SavedEnvironment("XDG_CONFIG_HOME")), cache_(testing::SavedEnvironment("XDG_CACHE_HOME")) {
-    std::filesystem::create_directories(base + "/config/quillon");
+      : config_(testing::SavedEnvironment(testing::kConfigHomeVariable)),
+        cache_(testing::SavedEnvironment(testing::kCacheHomeVariable)) {
+    const std::string program = std::string("/") + testing::kProgramFolderName;
+    std::filesystem::create_directories(base + "/config" + program);
     std::filesystem::create_directories(base + "/cache");
-    testing::SetEnvironment("XDG_CONFIG_HOME", (base + "/config").c_str());
-    testing::SetEnvironment("XDG_CACHE_HOME", (base + "/cache").c_str());
-    sourcesFile_ = base + "/config/quillon/map-sources.ini";
+    testing::SetEnvironment(testing::kConfigHomeVariable, (base + "/config").c_str());
+    testing::SetEnvironment(testing::kCacheHomeVariable, (base + "/cache").c_str());
+    sourcesFile_ = base + "/config" + program + "/map-sources.ini";
   }
   ~UserFolders() {
-    testing::RestoreEnvironment("XDG_CONFIG_HOME", config_);
-    testing::RestoreEnvironment("XDG_CACHE_HOME", cache_);
+    testing::RestoreEnvironment(testing::kConfigHomeVariable, config_);
+    testing::RestoreEnvironment(testing::kCacheHomeVariable, cache_);
   }
   void WriteSources(const std::string& text) const { std::ofstream(sourcesFile_, std::ios::binary) << text; }
 

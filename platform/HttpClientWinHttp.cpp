@@ -51,9 +51,27 @@ struct Exchange {
   DWORD status = 0;
   DWORD count = 0;  // bytes available or read
   DWORD error = 0;  // for REQUEST_ERROR
+  // A redirect to a scheme other than http and https was seen. Windows'
+  // WinHTTP refuses those itself; Wine's follows them as if they were paths
+  // on the same server.
+  bool foreignRedirect = false;
   std::vector<char> buffer = std::vector<char>(kReadBytes);
 };
 using ExchangeRef = std::shared_ptr<Exchange>;
+
+// Whether a redirect's target (absolute, or relative to the request) stays
+// with http or https.
+bool HttpScheme(std::wstring_view target) {
+  std::wstring scheme;
+  for (const wchar_t c : target) {
+    if (c == L':') return scheme.empty() || scheme == L"http" || scheme == L"https";
+    const bool letter = (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+    const bool other = (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.';
+    if (!letter && !(other && !scheme.empty())) return true;
+    scheme += c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+  }
+  return true;
+}
 
 void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD infoLength) {
   if (context == 0) return;
@@ -65,6 +83,9 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, 
   Exchange& exchange = **owner;
   std::lock_guard lock(exchange.mutex);
   switch (status) {
+    case WINHTTP_CALLBACK_STATUS_REDIRECT:
+      if (!HttpScheme(static_cast<const wchar_t*>(info))) exchange.foreignRedirect = true;
+      return;
     case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
     case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE:
       break;
@@ -214,7 +235,7 @@ class Request {
       return FailWith(::GetLastError());
     }
     if (::WinHttpSetStatusCallback(request_.get(), OnStatus,
-                                   WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_HANDLES,
+                                   WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_REDIRECT | WINHTTP_CALLBACK_FLAG_HANDLES,
                                    0) == WINHTTP_INVALID_STATUS_CALLBACK) {
       // No callback, no HANDLE_CLOSING to give the reference up.
       const DWORD error = ::GetLastError();
@@ -302,6 +323,17 @@ class Request {
       return FailWith(::GetLastError());
     }
     response_.status = static_cast<int>(status);
+    // A redirect still here is one WinHTTP would not follow (to another
+    // scheme, or one too many); libcurl fails those too.
+    const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+    bool foreign = false;
+    {
+      std::lock_guard lock(exchange_->mutex);
+      foreign = exchange_->foreignRedirect;
+    }
+    if (foreign || (redirect && !QueryHeader(request_.get(), WINHTTP_QUERY_LOCATION).empty())) {
+      return Fail(HttpOutcome::kFailed, ErrorText(ERROR_WINHTTP_REDIRECT_FAILED));
+    }
     const std::pair<DWORD, std::string*> fields[] = {
         {WINHTTP_QUERY_ETAG, &response_.etag},
         {WINHTTP_QUERY_LAST_MODIFIED, &response_.lastModified},

@@ -100,7 +100,8 @@ TEST_F(HttpClientTest, OutcomesOfEachKindOfAnswer) {
     SCOPED_TRACE(c.url);
     const auto total = c.outcome == HttpOutcome::kTimedOut ? std::chrono::seconds(1) : std::chrono::seconds(30);
     const HttpResponse response = Get(c.url, total);
-    EXPECT_EQ(OutcomeName(response.outcome), std::string(OutcomeName(c.outcome))) << response.error;
+    EXPECT_EQ(OutcomeName(response.outcome), std::string(OutcomeName(c.outcome)))
+        << "HTTP " << response.status << ", " << response.body.size() << " bytes, " << response.error;
     if (c.outcome == HttpOutcome::kAnswered) {
       EXPECT_EQ(response.status, c.status);
       EXPECT_EQ(response.body.size(), c.bodyBytes);

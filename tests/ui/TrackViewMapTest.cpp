@@ -168,6 +168,12 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   UserFolders user(folder.Path());
+  // Windows keeps the choice in the registry, which outlives a test run.
+  {
+    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString(kMapValue, "None"));
+  }
   testing::TileServer server;
   user.WriteSources("[Test tiles]\nurl = " + server.Origin() +
                     "/{z}/{x}/{y}.png\nmin-zoom = 8\nmax-zoom = 16\nattribution = Test tiles, Quillon\n");
@@ -245,8 +251,7 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   EXPECT_GT(server.Total(), 0);
 
   // Chosen last, so remembered for the next Track View.
-  IniKeyStore store(DefaultKeyStorePath());
-  const std::unique_ptr<KeyStoreKey> key = store.CreateKey(kTrackViewKey);
+  const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->QueryValue(kMapValue, 256), std::optional<std::string>(std::string("Test tiles") + '\0'));
   OpenTrackView(app, [&](ui::TrackViewWindow& view) {
@@ -262,8 +267,7 @@ TEST(TrackViewMapTest, WithTheServerDownTheWindowOpensAtOnceOnThePlainFieldAndSa
   user.WriteSources("[Dead tiles]\nurl = http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()) +
                     "/{z}/{x}/{y}.png\n");
   {
-    IniKeyStore store(DefaultKeyStorePath());
-    const std::unique_ptr<KeyStoreKey> key = store.CreateKey(kTrackViewKey);
+    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
     ASSERT_NE(key, nullptr);
     ASSERT_TRUE(key->SetString(kMapValue, "Dead tiles"));
   }

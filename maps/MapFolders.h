@@ -4,12 +4,12 @@
 
 namespace quillon {
 
-// $XDG_CONFIG_HOME/quillon/map-sources.ini, with ~/.config in place of an
-// unset or relative XDG_CONFIG_HOME.
+// map-sources.ini in the user's Quillon settings folder (UserConfigFolder):
+// $XDG_CONFIG_HOME/quillon on Linux, %APPDATA%\Quillon on Windows.
 std::string MapSourcesFilePath();
 
-// $XDG_CACHE_HOME/quillon/tiles, with ~/.cache in place of an unset or
-// relative XDG_CACHE_HOME.
+// tiles in the user's Quillon cache folder (UserCacheFolder):
+// $XDG_CACHE_HOME/quillon on Linux, %LOCALAPPDATA%\Quillon on Windows.
 std::string TileCacheFolder();
 
 }  // namespace quillon

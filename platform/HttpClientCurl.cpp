@@ -1,5 +1,4 @@
 #include <curl/curl.h>
-#include <sys/utsname.h>
 
 #include <memory>
 #include <mutex>
@@ -7,10 +6,6 @@
 #include <vector>
 
 #include "platform/HttpClient.h"
-
-#ifndef QUILLON_VERSION
-#error "QUILLON_VERSION must name the program's version"
-#endif
 
 namespace quillon {
 namespace {
@@ -270,13 +265,6 @@ class CurlHttpClient : public HttpClient {
 };
 
 }  // namespace
-
-std::string QuillonUserAgent() {
-  std::string platform = "Linux";
-  utsname system{};
-  if (::uname(&system) == 0) platform = std::string(system.sysname) + " " + system.machine;
-  return std::string("Quillon/") + QUILLON_VERSION + " (" + platform + ")";
-}
 
 std::unique_ptr<HttpClient> MakeHttpClient(const std::string& userAgent) {
   // libcurl's global set-up is not safe to run from two threads at once.

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds Quillon for Windows with the mingw-w64 cross compilers on Debian 12:
-#   tools/windows.sh deps     apt packages and the cached third-party libraries
+#   tools/windows.sh deps [TRIPLET...]
+#                             apt packages and the cached third-party libraries
+#                             (of i686-w64-mingw32 and x86_64-w64-mingw32 unless named)
 #   tools/windows.sh build    build-win32/ (i686) and build-win64/ (x86_64)
 #   tools/windows.sh test     the tests of build-win32/ under 32-bit Wine, the
 #                             build that ships; on a machine that cannot run
@@ -18,7 +20,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   libz-mingw-w64-dev googletest
-  xvfb xauth dpkg-dev nsis zip cmake make
+  xvfb xauth dpkg-dev nsis zip cmake make tcl
 )
 # The wx libraries Quillon does not link are left out: a smaller, faster build
 # and no need for the image and XML libraries Debian strips from its source.
@@ -205,6 +207,23 @@ BuildExiv2() {
   rm -rf "$work"
 }
 
+# SQLite for MBTiles files. Its build script makes one file of the whole
+# library (sqlite3.c, with tclsh) on the build machine; only that file is then
+# cross-compiled, which is faster than configuring and building the shell and
+# the rest for Windows. Extensions are never loaded, so that is left out.
+BuildSqlite() {
+  local triplet=$1 src=$2 prefix=$3 work=$cache/build/$(basename "$3")
+  rm -rf "$work" && mkdir -p "$work" && cd "$work"
+  Heavy "$src/configure" --disable-tcl --disable-readline
+  Heavy make sqlite3.c
+  Heavy "$triplet-gcc-posix" -O2 -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION -c sqlite3.c -o sqlite3.o
+  "$triplet-ar" rcs libsqlite3.a sqlite3.o
+  install -D -m 644 sqlite3.h "$prefix/include/sqlite3.h"
+  install -D -m 644 sqlite3ext.h "$prefix/include/sqlite3ext.h"
+  install -D -m 644 libsqlite3.a "$prefix/lib/libsqlite3.a"
+  rm -rf "$work"
+}
+
 # Deps [TRIPLET...]: the packages and the libraries of the given targets (all
 # by default).
 Deps() {
@@ -222,19 +241,22 @@ Deps() {
   EnsureDebSrc
   InstallPackages
   Log "packages ready after $(($(date +%s) - start)) s"
-  local pngVersion wxVersion gtestVersion expatVersion exiv2Version pngSrc wxSrc expatSrc exiv2Src
+  local pngVersion wxVersion gtestVersion expatVersion exiv2Version sqliteVersion
+  local pngSrc wxSrc expatSrc exiv2Src sqliteSrc
   local triplet png wx expat
   pngVersion=$(SourceVersion libpng1.6)
   wxVersion=$(SourceVersion wxwidgets3.2)
   expatVersion=$(SourceVersion expat)
   exiv2Version=$(SourceVersion exiv2)
-  [[ -n $pngVersion && -n $wxVersion && -n $expatVersion && -n $exiv2Version ]] ||
-    Die "apt knows no source of libpng1.6, wxwidgets3.2, expat or exiv2"
+  sqliteVersion=$(SourceVersion sqlite3)
+  [[ -n $pngVersion && -n $wxVersion && -n $expatVersion && -n $exiv2Version && -n $sqliteVersion ]] ||
+    Die "apt knows no source of libpng1.6, wxwidgets3.2, expat, exiv2 or sqlite3"
   gtestVersion=$(dpkg-query -W -f='${Version}' googletest)
   pngSrc=$(FetchSource libpng1.6 "$pngVersion")
   wxSrc=$(FetchSource wxwidgets3.2 "$wxVersion")
   expatSrc=$(FetchSource expat "$expatVersion")
   exiv2Src=$(FetchSource exiv2 "$exiv2Version")
+  sqliteSrc=$(FetchSource sqlite3 "$sqliteVersion")
   for triplet in "${wanted[@]}"; do
     png=$cache/libpng-$(UpstreamVersion "$pngVersion")-$triplet
     wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-$triplet
@@ -246,6 +268,8 @@ Deps() {
     Cached "$expat" "expat $triplet" BuildExpat "$triplet" "$expatSrc"
     Cached "$cache/exiv2-$(UpstreamVersion "$exiv2Version")-$triplet" "Exiv2 $triplet" \
       BuildExiv2 "$triplet" "$exiv2Src" "$expat"
+    Cached "$cache/sqlite3-$(UpstreamVersion "$sqliteVersion")-$triplet" "SQLite $triplet" \
+      BuildSqlite "$triplet" "$sqliteSrc"
   done
   Log "deps ready after $(($(date +%s) - start)) s"
 }
@@ -421,7 +445,7 @@ Package() {
 }
 
 case ${1:-all} in
-  deps) Deps ;;
+  deps) shift; Deps "$@" ;;
   build) shift; Build "$@" ;;
   test) Test ;;
   package) Package ;;

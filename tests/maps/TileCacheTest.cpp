@@ -4,9 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "maps/MapFolders.h"
 #include "maps/TileCache.h"
@@ -183,6 +190,52 @@ TEST(CacheFolderNameTest, PlainNamesStayAndOthersCannotCollide) {
   EXPECT_NE(CacheFolderName("a_b"), CacheFolderName("a b"));
 }
 
+#ifdef _WIN32
+
+// One variable of the process's (wide) environment, put back at the end.
+class ScopedVariable {
+ public:
+  explicit ScopedVariable(const wchar_t* name) : name_(name) {
+    const DWORD units = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (units > 0) {
+      saved_.emplace(units, L'\0');
+      saved_->resize(::GetEnvironmentVariableW(name, saved_->data(), units));
+    }
+  }
+  ~ScopedVariable() { ::SetEnvironmentVariableW(name_, saved_ ? saved_->c_str() : nullptr); }
+  void Set(const wchar_t* value) const { ::SetEnvironmentVariableW(name_, value); }
+
+ private:
+  const wchar_t* name_;
+  std::optional<std::wstring> saved_;
+};
+
+TEST(MapFoldersTest, FollowAppDataVariablesAndTheKnownFolders) {
+  const ScopedVariable roaming(L"APPDATA");
+  const ScopedVariable local(L"LOCALAPPDATA");
+  roaming.Set(L"C:\\Users\\Ann\\AppData\\Roaming");
+  local.Set(L"D:\\\x041A\x0430\x0440\x0442\x044B");
+  EXPECT_EQ(MapSourcesFilePath(), "C:\\Users\\Ann\\AppData\\Roaming\\Quillon\\map-sources.ini");
+  EXPECT_EQ(TileCacheFolder(), "D:\\\xD0\x9A\xD0\xB0\xD1\x80\xD1\x82\xD1\x8B\\Quillon\\tiles");
+
+  // A relative or missing variable gives way to the system's own folders.
+  roaming.Set(L"relative\\roaming");
+  local.Set(nullptr);
+  const std::filesystem::path sources = Utf8Path(MapSourcesFilePath());
+  const std::filesystem::path tiles = Utf8Path(TileCacheFolder());
+  EXPECT_TRUE(sources.is_absolute()) << sources;
+  EXPECT_TRUE(tiles.is_absolute()) << tiles;
+  const auto ends = [](const std::filesystem::path& path, std::string_view tail) {
+    std::string text = Utf8Text(path);
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text.ends_with(tail);
+  };
+  EXPECT_TRUE(ends(sources, "\\appdata\\roaming\\quillon\\map-sources.ini")) << sources;
+  EXPECT_TRUE(ends(tiles, "\\appdata\\local\\quillon\\tiles")) << tiles;
+}
+
+#else
+
 TEST(MapFoldersTest, FollowXdgVariablesAndTheirDefaults) {
   const auto savedConfig = testing::SavedEnvironment("XDG_CONFIG_HOME");
   const auto savedCache = testing::SavedEnvironment("XDG_CACHE_HOME");
@@ -200,6 +253,8 @@ TEST(MapFoldersTest, FollowXdgVariablesAndTheirDefaults) {
   testing::RestoreEnvironment("XDG_CACHE_HOME", savedCache);
   testing::RestoreEnvironment("HOME", savedHome);
 }
+
+#endif
 
 }  // namespace
 }  // namespace quillon

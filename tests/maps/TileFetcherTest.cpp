@@ -277,7 +277,11 @@ TEST_F(FetcherTest, IdentifiesItselfAndSendsTheSourceHeaders) {
   Fetch({kTile});
   const std::string agent = server_.UserAgents();
   EXPECT_EQ(agent, QuillonUserAgent());
+#ifdef _WIN32
+  EXPECT_TRUE(agent == "Quillon/1.0 (Windows x86)" || agent == "Quillon/1.0 (Windows x86_64)") << agent;
+#else
   EXPECT_TRUE(agent.starts_with("Quillon/1.0 (Linux ")) << agent;
+#endif
   EXPECT_EQ(server_.Header(PathOf(kTile), "Referer"), "https://quillon.example/");
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
-// tests/maps/tile_server.py run as a child process on the loopback
-// interface, told over its standard input what to serve and asked what it saw.
+// tests/maps/tile_server.py run beside the test on the loopback interface,
+// told over its command channel what to serve and asked what it saw.
 
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <utility>
 #include <vector>
 
 namespace quillon::testing {
+
+class TileServerProcess;
 
 struct ServedTile {
   std::string body{};
@@ -44,9 +46,7 @@ class TileServer {
   std::string Command(const std::string& json);
   std::string ReadLine();
 
-  pid_t pid_ = -1;
-  int toServer_ = -1;
-  int fromServer_ = -1;
+  std::unique_ptr<TileServerProcess> process_;
   std::string pending_;
   int port_ = 0;
 };

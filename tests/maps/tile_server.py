@@ -20,11 +20,16 @@ on standard input and answers each with one line on standard output:
   {"cmd": "reset"}                        -> ok (counts start again)
 
 Paths it was not told of answer 404. End of input stops the server.
+
+With "--connect PORT" the commands come from, and the answers go to, a
+connection the server makes to that loopback port instead (the Windows tests
+under Wine, which cannot give a Linux program pipes).
 """
 
 import http.server
 import json
 import os
+import socket
 import sys
 import threading
 import time
@@ -123,14 +128,22 @@ def command(line):
     return "unknown command " + name
 
 
+def channel(arguments):
+    if arguments[:1] == ["--connect"]:
+        connection = socket.create_connection(("127.0.0.1", int(arguments[1])))
+        return connection.makefile("r", encoding="utf-8"), connection.makefile("w", encoding="utf-8")
+    return sys.stdin, sys.stdout
+
+
 def main():
+    commands, answers = channel(sys.argv[1:])
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     threading.Thread(target=server.serve_forever, daemon=True).start()
-    print("port %d" % server.server_address[1], flush=True)
-    for line in sys.stdin:
+    print("port %d" % server.server_address[1], file=answers, flush=True)
+    for line in commands:
         if line.strip():
-            print(command(line).replace("\n", " "), flush=True)
+            print(command(line).replace("\n", " "), file=answers, flush=True)
     stopping.set()
     # Hanging handlers and open connections need not be waited for.
     os._exit(0)

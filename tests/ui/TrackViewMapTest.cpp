@@ -1,7 +1,8 @@
 // The map under the Track View's track on the real window: tiles from a
 // loopback tile server named in the user's sources file, and a server that
-// is down. The user's folders are temporary ones of the test
-// (XDG_CONFIG_HOME, XDG_CACHE_HOME), so nothing of a real user is touched.
+// is down. The user's folders are temporary ones of the test (XDG_CONFIG_HOME
+// and XDG_CACHE_HOME, or APPDATA and LOCALAPPDATA on Windows), so nothing of
+// a real user is touched.
 
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
@@ -25,6 +26,7 @@
 #include "tests/maps/TileServer.h"
 #include "tests/support/Environment.h"
 #include "tests/support/TimeZoneScope.h"
+#include "tests/support/UserFolderVariables.h"
 #include "tests/ui/RoutedApp.h"
 #include "tests/ui/UiTestSupport.h"
 #include "trackview/TrackModel.h"
@@ -46,16 +48,18 @@ const wxColour kPlainField(244, 246, 243);
 class UserFolders {
  public:
   explicit UserFolders(const std::string& base)
-      : config_(testing::SavedEnvironment("XDG_CONFIG_HOME")), cache_(testing::SavedEnvironment("XDG_CACHE_HOME")) {
-    std::filesystem::create_directories(base + "/config/quillon");
+      : config_(testing::SavedEnvironment(testing::kConfigHomeVariable)),
+        cache_(testing::SavedEnvironment(testing::kCacheHomeVariable)) {
+    const std::string program = std::string("/") + testing::kProgramFolderName;
+    std::filesystem::create_directories(base + "/config" + program);
     std::filesystem::create_directories(base + "/cache");
-    testing::SetEnvironment("XDG_CONFIG_HOME", (base + "/config").c_str());
-    testing::SetEnvironment("XDG_CACHE_HOME", (base + "/cache").c_str());
-    sourcesFile_ = base + "/config/quillon/map-sources.ini";
+    testing::SetEnvironment(testing::kConfigHomeVariable, (base + "/config").c_str());
+    testing::SetEnvironment(testing::kCacheHomeVariable, (base + "/cache").c_str());
+    sourcesFile_ = base + "/config" + program + "/map-sources.ini";
   }
   ~UserFolders() {
-    testing::RestoreEnvironment("XDG_CONFIG_HOME", config_);
-    testing::RestoreEnvironment("XDG_CACHE_HOME", cache_);
+    testing::RestoreEnvironment(testing::kConfigHomeVariable, config_);
+    testing::RestoreEnvironment(testing::kCacheHomeVariable, cache_);
   }
   void WriteSources(const std::string& text) const { std::ofstream(sourcesFile_, std::ios::binary) << text; }
 
@@ -164,6 +168,12 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   UserFolders user(folder.Path());
+  // Windows keeps the choice in the registry, which outlives a test run.
+  {
+    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString(kMapValue, "None"));
+  }
   testing::TileServer server;
   user.WriteSources("[Test tiles]\nurl = " + server.Origin() +
                     "/{z}/{x}/{y}.png\nmin-zoom = 8\nmax-zoom = 16\nattribution = Test tiles, Quillon\n");
@@ -241,8 +251,7 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   EXPECT_GT(server.Total(), 0);
 
   // Chosen last, so remembered for the next Track View.
-  IniKeyStore store(DefaultKeyStorePath());
-  const std::unique_ptr<KeyStoreKey> key = store.CreateKey(kTrackViewKey);
+  const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
   ASSERT_NE(key, nullptr);
   EXPECT_EQ(key->QueryValue(kMapValue, 256), std::optional<std::string>(std::string("Test tiles") + '\0'));
   OpenTrackView(app, [&](ui::TrackViewWindow& view) {
@@ -258,8 +267,7 @@ TEST(TrackViewMapTest, WithTheServerDownTheWindowOpensAtOnceOnThePlainFieldAndSa
   user.WriteSources("[Dead tiles]\nurl = http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()) +
                     "/{z}/{x}/{y}.png\n");
   {
-    IniKeyStore store(DefaultKeyStorePath());
-    const std::unique_ptr<KeyStoreKey> key = store.CreateKey(kTrackViewKey);
+    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
     ASSERT_NE(key, nullptr);
     ASSERT_TRUE(key->SetString(kMapValue, "Dead tiles"));
   }

@@ -8,6 +8,7 @@
 
 #include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UserFolderVariables.h"
 #include "ui/GtkCompactStyle.h"
 
 namespace {
@@ -22,14 +23,12 @@ class UiTestApp : public wxApp {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-#ifndef _WIN32
   // Each run has configuration and cache folders of its own: nothing a user
   // of this machine chose (a map source, a remembered setting) reaches the
   // windows under test, and the tests leave nothing in the user's folders.
   const quillon::testing::TempFolder home("quillon-ui-home-");
-  quillon::testing::SetEnvironment("XDG_CONFIG_HOME", (home.Path() / "config").string().c_str());
-  quillon::testing::SetEnvironment("XDG_CACHE_HOME", (home.Path() / "cache").string().c_str());
-#endif
+  quillon::testing::SetEnvironment(quillon::testing::kConfigHomeVariable, (home.Path() / "config").string().c_str());
+  quillon::testing::SetEnvironment(quillon::testing::kCacheHomeVariable, (home.Path() / "cache").string().c_str());
   wxApp::SetInstance(new UiTestApp);
   if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
     fprintf(stderr, "cannot start the window toolkit (is there an X display?)\n");

@@ -17,7 +17,7 @@ expected=(
 )
 # Windows' own DLLs (compared without regard to case); nothing else may be
 # needed beside the programs.
-system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|shlwapi|user32|uxtheme|version|winspool\.drv|ws2_32|psapi|rpcrt4|winmm|imm32|uuid|crypt32|bcrypt|ntdll)(\.dll)?$'
+system='^(advapi32|comctl32|comdlg32|gdi32|kernel32|msvcrt|ole32|oleacc|oleaut32|shell32|shlwapi|user32|uxtheme|version|winspool\.drv|ws2_32|psapi|rpcrt4|winmm|imm32|uuid|crypt32|bcrypt|ntdll|winhttp)(\.dll)?$'
 faults=0
 Fault() { echo "FAULT: $*"; faults=$((faults + 1)); }
 

@@ -38,5 +38,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 if(quillonWx)
+  # A build folder configured before the cached wxMSW was rebuilt under a new
+  # name still names the old one, which is gone.
+  if(DEFINED CACHE{wxWidgets_CONFIG_EXECUTABLE} AND NOT EXISTS "${wxWidgets_CONFIG_EXECUTABLE}")
+    unset(wxWidgets_CONFIG_EXECUTABLE CACHE)
+  endif()
   set(wxWidgets_CONFIG_EXECUTABLE ${quillonWx}/bin/wx-config CACHE FILEPATH "wx-config of the cached wxMSW")
 endif()

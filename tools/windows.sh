@@ -24,10 +24,12 @@ packages=(
 )
 # The wx libraries Quillon does not link are left out: a smaller, faster build
 # and no need for the image and XML libraries Debian strips from its source.
+# PNG and JPEG are decoded (map tiles come as either), from the cached libpng
+# and libjpeg-turbo.
 wxOptions=(
   --with-msw --disable-shared --enable-monolithic
-  --with-zlib=sys --with-libpng=sys
-  --without-libjpeg --without-libtiff --without-expat --without-liblzma
+  --with-zlib=sys --with-libpng=sys --with-libjpeg=sys
+  --without-libtiff --without-expat --without-liblzma
   --disable-xrc --disable-html --disable-aui --disable-propgrid --disable-ribbon
   --disable-stc --disable-richtext --disable-webview --disable-mediactrl
   --disable-sockets --disable-url --disable-webrequest --disable-svg
@@ -146,12 +148,14 @@ BuildLibpng() {
 }
 
 BuildWx() {
-  local triplet=$1 src=$2 png=$3 prefix=$4 work=$cache/build/$(basename "$4")
+  local triplet=$1 src=$2 png=$3 jpeg=$4 prefix=$5 work=$cache/build/$(basename "$5")
   rm -rf "$work" && mkdir -p "$work" && cd "$work"
   PKG_CONFIG_LIBDIR="$png/lib/pkgconfig" Heavy "$src/configure" \
     --host="$triplet" --build="$(gcc -dumpmachine)" --prefix="$prefix" "${wxOptions[@]}" \
     CC="$triplet-gcc-posix" CXX="$triplet-g++-posix" \
-    CPPFLAGS="-I$png/include" LDFLAGS="-L$png/lib"
+    CPPFLAGS="-I$png/include -I$jpeg/include" LDFLAGS="-L$png/lib -L$jpeg/lib"
+  # A wxWidgets that quietly fell back to no JPEG would draw no JPEG tile.
+  grep -qx '#define wxUSE_LIBJPEG 1' lib/wx/include/*/wx/setup.h
   Heavy make -j2
   make install
   rm -rf "$work"
@@ -207,6 +211,22 @@ BuildExiv2() {
   rm -rf "$work"
 }
 
+# libjpeg-turbo for wxWidgets' JPEG decoder, static, without the TurboJPEG API
+# and without its assembly (which would need nasm): map tiles are small.
+BuildLibjpeg() {
+  local triplet=$1 src=$2 prefix=$3 work=$cache/build/$(basename "$3")
+  rm -rf "$work" && mkdir -p "$work"
+  Heavy cmake -S "$src" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-${triplet%%-*}.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF
+  Heavy cmake --build "$work" -j2 --target jpeg-static
+  install -D -m 644 "$work/libjpeg.a" "$prefix/lib/libjpeg.a"
+  install -D -m 644 "$work/jconfig.h" "$prefix/include/jconfig.h"
+  install -m 644 "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$prefix/include/"
+  rm -rf "$work"
+}
+
 # SQLite for MBTiles files. Its build script makes one file of the whole
 # library (sqlite3.c, with tclsh) on the build machine; only that file is then
 # cross-compiled, which is faster than configuring and building the shell and
@@ -241,29 +261,39 @@ Deps() {
   EnsureDebSrc
   InstallPackages
   Log "packages ready after $(($(date +%s) - start)) s"
-  local pngVersion wxVersion gtestVersion expatVersion exiv2Version sqliteVersion
-  local pngSrc wxSrc expatSrc exiv2Src sqliteSrc
-  local triplet png wx expat
+  local pngVersion jpegVersion wxVersion gtestVersion expatVersion exiv2Version sqliteVersion
+  local pngSrc jpegSrc wxSrc expatSrc exiv2Src sqliteSrc
+  local triplet png jpeg wx expat old
   pngVersion=$(SourceVersion libpng1.6)
   wxVersion=$(SourceVersion wxwidgets3.2)
   expatVersion=$(SourceVersion expat)
   exiv2Version=$(SourceVersion exiv2)
   sqliteVersion=$(SourceVersion sqlite3)
-  [[ -n $pngVersion && -n $wxVersion && -n $expatVersion && -n $exiv2Version && -n $sqliteVersion ]] ||
-    Die "apt knows no source of libpng1.6, wxwidgets3.2, expat, exiv2 or sqlite3"
+  jpegVersion=$(SourceVersion libjpeg-turbo)
+  [[ -n $pngVersion && -n $wxVersion && -n $expatVersion && -n $exiv2Version && -n $sqliteVersion &&
+    -n $jpegVersion ]] ||
+    Die "apt knows no source of libpng1.6, libjpeg-turbo, wxwidgets3.2, expat, exiv2 or sqlite3"
   gtestVersion=$(dpkg-query -W -f='${Version}' googletest)
   pngSrc=$(FetchSource libpng1.6 "$pngVersion")
+  jpegSrc=$(FetchSource libjpeg-turbo "$jpegVersion")
   wxSrc=$(FetchSource wxwidgets3.2 "$wxVersion")
   expatSrc=$(FetchSource expat "$expatVersion")
   exiv2Src=$(FetchSource exiv2 "$exiv2Version")
   sqliteSrc=$(FetchSource sqlite3 "$sqliteVersion")
   for triplet in "${wanted[@]}"; do
     png=$cache/libpng-$(UpstreamVersion "$pngVersion")-$triplet
-    wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-$triplet
+    jpeg=$cache/libjpeg-turbo-$(UpstreamVersion "$jpegVersion")-$triplet
+    # "jpeg" in the name: a wxMSW cached without a JPEG decoder is not reused.
+    wx=$cache/wxmsw-$(UpstreamVersion "$wxVersion")-jpeg-$triplet
     Cached "$png" "libpng $triplet" BuildLibpng "$triplet" "$pngSrc"
+    Cached "$jpeg" "libjpeg-turbo $triplet" BuildLibjpeg "$triplet" "$jpegSrc"
     Cached "$cache/googletest-$(UpstreamVersion "$gtestVersion")-$triplet" "googletest $triplet" \
       BuildGtest "$triplet"
-    Cached "$wx" "wxMSW $triplet" BuildWx "$triplet" "$wxSrc" "$png"
+    Cached "$wx" "wxMSW $triplet" BuildWx "$triplet" "$wxSrc" "$png" "$jpeg"
+    # Only one wxMSW per triplet, the one just made ready, is found by CMake.
+    for old in "$cache"/wxmsw-*-"$triplet"; do
+      [[ $old == "$wx" ]] || { Log "removing the wxMSW of an older recipe: $old"; rm -rf "$old"; }
+    done
     expat=$cache/expat-$(UpstreamVersion "$expatVersion")-$triplet
     Cached "$expat" "expat $triplet" BuildExpat "$triplet" "$expatSrc"
     Cached "$cache/exiv2-$(UpstreamVersion "$exiv2Version")-$triplet" "Exiv2 $triplet" \

@@ -31,8 +31,7 @@ std::optional<wxGraphicsBitmap> DecodeTile(const std::string& bytes) {
 
 void EnsureImageHandlers() {
   if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) wxImage::AddHandler(new wxPNGHandler);
-  // The Windows build's wxWidgets is made without libjpeg: JPEG tiles are
-  // not drawn there.
+  // A wxWidgets built without libjpeg draws JPEG tiles as the plain field.
 #if wxUSE_LIBJPEG
   if (wxImage::FindHandler(wxBITMAP_TYPE_JPEG) == nullptr) wxImage::AddHandler(new wxJPEGHandler);
 #endif

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
 #include <wx/mstream.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -69,8 +70,8 @@ class UserFolders {
   std::string sourcesFile_;
 };
 
-// A PNG tile of one colour with its z/x/y written on it.
-std::string TilePng(const TileId& tile) {
+// A tile of one colour with its z/x/y written on it, as PNG or JPEG.
+std::string TileImage(const TileId& tile, wxBitmapType type = wxBITMAP_TYPE_PNG) {
   wxBitmap bitmap(256, 256, 24);
   {
     wxMemoryDC dc(bitmap);
@@ -81,15 +82,15 @@ std::string TilePng(const TileId& tile) {
     dc.DrawText(wxString::Format("%d/%d/%d", tile.z, tile.x, tile.y), 10, 10);
   }
   wxMemoryOutputStream out;
-  bitmap.ConvertToImage().SaveFile(out, wxBITMAP_TYPE_PNG);
+  EXPECT_TRUE(bitmap.ConvertToImage().SaveFile(out, type)) << "no encoder for image type " << type;
   std::string bytes(out.GetSize(), '\0');
   out.CopyTo(bytes.data(), bytes.size());
   return bytes;
 }
 
-// Serves every tile from zoom `low` to `high` around the track, with a
-// margin wider than the Track View's map at each of these zooms.
-int ServeTilesAround(testing::TileServer& server, const TrackModel& model, int low, int high) {
+// Every tile from zoom `low` to `high` around the track, with a margin wider
+// than the Track View's map at each of these zooms.
+int ForTilesAround(const TrackModel& model, int low, int high, const std::function<void(const TileId&)>& each) {
   int served = 0;
   for (int z = low; z <= high; ++z) {
     double west = 1e9, east = -1e9, north = 1e9, south = -1e9;
@@ -102,14 +103,48 @@ int ServeTilesAround(testing::TileServer& server, const TrackModel& model, int l
     const int n = 1 << z;
     for (int y = std::max(0, static_cast<int>(north) - kMargin); y <= std::min(n - 1, static_cast<int>(south) + kMargin); ++y) {
       for (int x = static_cast<int>(west) - kMargin; x <= static_cast<int>(east) + kMargin; ++x) {
-        const TileId tile{z, (x % n + n) % n, y};
-        server.Serve("/" + std::to_string(z) + "/" + std::to_string(tile.x) + "/" + std::to_string(y) + ".png",
-                     {TilePng(tile), 200, {{"Content-Type", "image/png"}, {"Cache-Control", "max-age=3600"}}});
+        each(TileId{z, (x % n + n) % n, y});
         ++served;
       }
     }
   }
   return served;
+}
+
+int ServeTilesAround(testing::TileServer& server, const TrackModel& model, int low, int high) {
+  return ForTilesAround(model, low, high, [&](const TileId& tile) {
+    server.Serve("/" + std::to_string(tile.z) + "/" + std::to_string(tile.x) + "/" + std::to_string(tile.y) + ".png",
+                 {TileImage(tile), 200, {{"Content-Type", "image/png"}, {"Cache-Control", "max-age=3600"}}});
+  });
+}
+
+// An MBTiles file of JPEG tiles around the track, rows counted from the south.
+void WriteJpegMapFile(const std::string& path, const TrackModel& model, int low, int high) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  const char* tables =
+      "CREATE TABLE metadata (name TEXT, value TEXT);"
+      "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB);"
+      "INSERT INTO metadata VALUES ('name', 'Lake photos'), ('format', 'jpg'), ('attribution', 'Test map file');"
+      "BEGIN;";
+  ASSERT_EQ(sqlite3_exec(db, tables, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  const std::string zooms = "INSERT INTO metadata VALUES ('minzoom', '" + std::to_string(low) + "'), ('maxzoom', '" +
+                            std::to_string(high) + "')";
+  ASSERT_EQ(sqlite3_exec(db, zooms.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_stmt* insert = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &insert, nullptr), SQLITE_OK);
+  ForTilesAround(model, low, high, [&](const TileId& tile) {
+    const std::string jpeg = TileImage(tile, wxBITMAP_TYPE_JPEG);
+    sqlite3_bind_int(insert, 1, tile.z);
+    sqlite3_bind_int(insert, 2, tile.x);
+    sqlite3_bind_int(insert, 3, (1 << tile.z) - 1 - tile.y);
+    sqlite3_bind_blob(insert, 4, jpeg.data(), static_cast<int>(jpeg.size()), SQLITE_TRANSIENT);
+    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_reset(insert);
+  });
+  sqlite3_finalize(insert);
+  EXPECT_EQ(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
 }
 
 // Lets events run until `done` says so or `seconds` pass; whether it did.
@@ -256,6 +291,49 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   EXPECT_EQ(key->QueryValue(kMapValue, 256), std::optional<std::string>(std::string("Test tiles") + '\0'));
   OpenTrackView(app, [&](ui::TrackViewWindow& view) {
     EXPECT_EQ(view.ChosenMap(), 2u);
+    EXPECT_NE(view.Map(), nullptr);
+  });
+}
+
+// A map file of JPEG tiles (which the Windows build decodes too) is drawn
+// under the track; a file that is no map file is refused with a message and
+// leaves the map shown as it was.
+TEST(TrackViewMapTest, DrawsAMapFileOfJpegTilesAndRefusesAFileThatIsNone) {
+  testing::TimeZoneScope zone("Asia/Taipei");
+  RunFolder folder(true, true);
+  UserFolders user(folder.Path());
+  {
+    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
+    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(key->SetString(kMapValue, "None"));
+  }
+  const std::string mapFile = folder.Path() + "/lake.mbtiles";
+  const std::string notAMap = folder.Path() + "/notes.mbtiles";
+  std::ofstream(notAMap, std::ios::binary) << "Lap around the lake, 12 March\n";
+  RecordedMessageBoxes boxes;
+  App app;
+  OpenTrackView(app, [&](ui::TrackViewWindow& view) {
+    const TrackModel model = TrackModel::Build(app.router.State().fixList, MapProjection::kWebMercator);
+    ASSERT_FALSE(model.Empty());
+    WriteJpegMapFile(mapFile, model, 8, 16);
+    ASSERT_TRUE(view.OpenMapFile(mapFile));
+    ASSERT_NE(view.Map(), nullptr);
+    view.Canvas().Refresh();
+    ASSERT_TRUE(PumpUntil([&] { return view.Map()->Complete(); }, 60)) << "status \"" << view.MapStatus() << "\"";
+    const int zoom = view.Map()->LastPlan().zoom;
+    const wxImage picture = view.Canvas().RenderPicture();
+    const PixelRect map = view.Canvas().Layout().map;
+    EXPECT_GT(ShareOf(picture, map, zoom % 2 == 0 ? kEvenZoomTile : kOddZoomTile), 0.5) << "zoom " << zoom;
+    EXPECT_LT(ShareOf(picture, map, kPlainField), 0.02);
+    const std::size_t chosen = view.ChosenMap();
+    EXPECT_EQ(view.MapLabels()[chosen], "Lake photos (file)");
+
+    EXPECT_TRUE(boxes.shown.empty()) << Describe(boxes.shown);
+    EXPECT_FALSE(view.OpenMapFile(notAMap));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].caption, "Open Map File");
+    EXPECT_NE(boxes.shown[0].text.find("notes.mbtiles"), std::string::npos) << boxes.shown[0].text;
+    EXPECT_EQ(view.ChosenMap(), chosen);
     EXPECT_NE(view.Map(), nullptr);
   });
 }

@@ -266,8 +266,8 @@ class BackgroundFlush {
 // of them.
 class DiskFileBuffer : public std::streambuf {
  public:
-  explicit DiskFileBuffer(const std::filesystem::path& path)
-      : fd_(OpenForWriting(path)), flush_(fd_), buffer_(kStreamBufferSize) {
+  // Takes over `fd`, a file open for writing (none when negative).
+  explicit DiskFileBuffer(int fd) : fd_(fd), flush_(fd_), buffer_(kStreamBufferSize) {
     setp(buffer_.data(), buffer_.data() + buffer_.size());
   }
   ~DiskFileBuffer() override {
@@ -395,7 +395,7 @@ bool ReplaceFile(const std::string& path, const std::function<bool(DiskFileBuffe
   const RemoveOnSignal guard(temp);
   bool written = false;
   {
-    DiskFileBuffer file(temp);
+    DiskFileBuffer file(guard.Create([&temp] { return OpenForWriting(temp); }));
     if (!file.IsOpen()) return false;
     KeepModeOf(target, file.Descriptor());
     // A render that cannot finish (memory gone) leaves no temporary file.

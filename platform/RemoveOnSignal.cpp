@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -17,6 +18,7 @@ namespace quillon {
 
 RemoveOnSignal::RemoveOnSignal(const std::filesystem::path&) { (void)slot_; }
 RemoveOnSignal::~RemoveOnSignal() = default;
+int RemoveOnSignal::Create(const std::function<int()>& make) const { return make(); }
 
 #else
 
@@ -37,8 +39,21 @@ std::mutex handlersMutex;
 int guards = 0;
 struct sigaction previousActions[kSignalCount];
 bool replaced[kSignalCount];
+// Set once a signal begins to end the program; no guarded file is created
+// after that.
+std::atomic<bool> ending{false};
+// How many threads are creating a guarded file right now.
+std::atomic<int> creating{0};
 
 extern "C" void RemoveAndEnd(int signal) {
+  ending = true;
+  // A file that another thread is creating exists once its creation is
+  // counted off, and is then removed with the others. The wait is bounded:
+  // the creation interrupted may be this thread's own, which never goes on.
+  for (int waited = 0; waited < 500 && creating.load() > 0; ++waited) {
+    const timespec millisecond{0, 1000000};
+    nanosleep(&millisecond, nullptr);
+  }
   for (int i = 0; i < kSlots; ++i) {
     if (slotReady[i].load()) unlink(guardedPaths[i]);
   }
@@ -81,6 +96,17 @@ RemoveOnSignal::RemoveOnSignal(const std::filesystem::path& path) {
     if (guards++ == 0) InstallHandlers();
   }
   slotReady[slot] = true;
+}
+
+int RemoveOnSignal::Create(const std::function<int()>& make) const {
+  ++creating;
+  if (ending) {
+    --creating;
+    return -1;
+  }
+  const int fd = make();
+  --creating;
+  return fd;
 }
 
 RemoveOnSignal::~RemoveOnSignal() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace quillon {
 
@@ -18,6 +19,12 @@ class RemoveOnSignal {
   ~RemoveOnSignal();
   RemoveOnSignal(const RemoveOnSignal&) = delete;
   RemoveOnSignal& operator=(const RemoveOnSignal&) = delete;
+
+  // Runs `make`, which creates the guarded file and returns its descriptor
+  // (negative when it failed). A signal that arrives on another thread
+  // meanwhile waits for it, so the file it makes is removed too; once a
+  // signal has begun to end the program, `make` is not run and -1 returned.
+  int Create(const std::function<int()>& make) const;
 
  private:
   int slot_ = -1;

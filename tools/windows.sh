@@ -415,6 +415,9 @@ Test() {
   # fail before it runs at all.
   # It must not inherit the lock on the cache, or a run that is stopped
   # halfway would leave the next run waiting for a server that never ends.
+  # A server left running by an earlier run (stopped halfway, or started by
+  # hand for one test) is ended first: another could not be started.
+  WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
   WINEPREFIX=$dir/wine-prefix /usr/lib/wine/wineserver -p 8>&-
   if ! (cd "$dir" && xvfb-run -a -s "-screen 0 1600x1200x24" ctest -j2 --timeout 180 --output-on-failure) |
       tee "$log"; then

@@ -31,6 +31,12 @@ TrackViewLayout LayOutTrackView(double width, double height) {
   // 26 above it.
   layout.legend = {layout.map.left + layout.map.width - kLegendWidth - 64.0, layout.map.top + 36.0, kLegendWidth,
                    std::min(160.0, mapHeight - 52.0)};
+  // The legend's frame starts 8 pixels left of its bar; beyond that, room for
+  // the label of a fix drawn at the right edge ("End"), which reaches some
+  // 45 pixels right of its fix. A narrow map keeps most of its width for the
+  // track even so.
+  layout.fit = layout.map;
+  layout.fit.width = std::max(layout.legend.left - 32.0 - layout.map.left, layout.map.width * 0.6);
   const double plotLeft = kOuterMargin + kAxisLabelWidth;
   const double plotWidth = std::max(10.0, inner - kAxisLabelWidth);
   layout.speedPlot = {plotLeft, layout.map.top + mapHeight + kProfileGap, plotWidth, profile};

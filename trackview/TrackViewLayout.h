@@ -16,6 +16,7 @@ namespace quillon {
 struct TrackViewLayout {
   PixelRect map;
   PixelRect legend;  // the speed colour bar, inside the map's right edge
+  PixelRect fit;     // where the whole track is shown: the map left of the legend
   PixelRect speedPlot;
   PixelRect altitudePlot;
 };

@@ -44,7 +44,7 @@ TrackViewCanvas::TrackViewCanvas(wxWindow* parent, const TrackModel& model, cons
 void TrackViewCanvas::FitToSize() {
   const wxSize size = GetClientSize();
   layout_ = LayOutTrackView(std::max(size.x, 1), std::max(size.y, 1));
-  viewport_.emplace(model_->Bounds(), layout_.map, kMapMargin, model_->MetresPerUnit());
+  viewport_.emplace(model_->Bounds(), layout_.fit, kMapMargin, model_->MetresPerUnit());
 }
 
 void TrackViewCanvas::SetModel(const TrackModel& model, const std::vector<PhotoMarker>& photos) {

@@ -39,6 +39,11 @@ TEST(TrackViewLayout, PartsStayInsideTheCanvasInOrderWithoutOverlap) {
       EXPECT_GT(part.height, 0);
     }
     EXPECT_TRUE(Inside(layout.legend, layout.map));
+    // The whole track is shown clear of the legend, whose frame starts 8
+    // pixels left of its bar, on most of the map's width.
+    EXPECT_TRUE(Inside(layout.fit, layout.map));
+    EXPECT_LE(layout.fit.left + layout.fit.width, layout.legend.left - 8);
+    EXPECT_GE(layout.fit.width, layout.map.width * 0.6);
     EXPECT_LT(layout.map.top + layout.map.height, layout.speedPlot.top);
     EXPECT_LT(layout.speedPlot.top + layout.speedPlot.height, layout.altitudePlot.top);
     EXPECT_EQ(layout.speedPlot.left, layout.altitudePlot.left) << "one time axis for both";

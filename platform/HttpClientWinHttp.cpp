@@ -277,11 +277,15 @@ class Request {
                                 context_);
   }
 
-  // Starts one operation and waits for it. The slot is cleared first: the
-  // operation's completion may be reported before the call that starts it
-  // returns.
+  bool Aborted() const { return asked_.abort && asked_.abort->load(); }
+
+  // Starts one operation and waits for it; none is started once the abort
+  // flag is up, so a request cancelled before it began asks nothing. The
+  // slot is cleared first: the operation's completion may be reported before
+  // the call that starts it returns.
   template <typename Call>
   bool Await(Call start) {
+    if (Aborted()) return Fail(HttpOutcome::kCancelled, "cancelled");
     Arm();
     return Step(start());
   }
@@ -301,7 +305,7 @@ class Request {
     std::unique_lock lock(exchange_->mutex);
     for (;;) {
       if (exchange_->happened) break;
-      if (asked_.abort && asked_.abort->load()) return Fail(HttpOutcome::kCancelled, "cancelled");
+      if (Aborted()) return Fail(HttpOutcome::kCancelled, "cancelled");
       const auto now = Clock::now();
       if (now >= deadline_) return Fail(HttpOutcome::kTimedOut, "no whole answer within the time allowed");
       exchange_->changed.wait_for(lock, std::min<Clock::duration>(kAbortPoll, deadline_ - now));

@@ -8,14 +8,12 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/HttpClient.h"
 #include "tests/maps/TileServer.h"
-#include "tests/support/Environment.h"
 
 namespace quillon {
 namespace {
@@ -42,17 +40,8 @@ const char* OutcomeName(HttpOutcome outcome) {
   return "?";
 }
 
-class HttpClientTest : public ::testing::Test {
+class HttpClientTest : public testing::LoopbackTest {
  protected:
-  // A proxy set for the machine must not stand between the test and its
-  // loopback server.
-  static void SetUpTestSuite() {
-    savedNoProxy_ = testing::SavedEnvironment("no_proxy");
-    testing::SetEnvironment("no_proxy", "127.0.0.1,localhost");
-  }
-  static void TearDownTestSuite() { testing::RestoreEnvironment("no_proxy", savedNoProxy_); }
-  static inline std::optional<std::string> savedNoProxy_;
-
   HttpResponse Get(const std::string& path, std::chrono::milliseconds total = std::chrono::seconds(30)) {
     HttpRequest request;
     request.url = path.starts_with("/") ? server_.Origin() + path : path;

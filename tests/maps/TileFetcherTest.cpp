@@ -21,7 +21,6 @@
 #include "platform/HttpClient.h"
 #include "platform/Utf8Path.h"
 #include "tests/maps/TileServer.h"
-#include "tests/support/Environment.h"
 #include "tests/support/TempFolder.h"
 
 namespace quillon {
@@ -40,17 +39,8 @@ std::string PathOf(const TileId& tile) {
 
 // A fetcher of the test server's tiles with its cache in a fresh folder, a
 // clock the test moves, and what it delivered.
-class FetcherTest : public ::testing::Test {
+class FetcherTest : public testing::LoopbackTest {
  protected:
-  // A proxy set for the machine must not stand between the test and its
-  // loopback server.
-  static void SetUpTestSuite() {
-    savedNoProxy_ = testing::SavedEnvironment("no_proxy");
-    testing::SetEnvironment("no_proxy", "127.0.0.1,localhost");
-  }
-  static void TearDownTestSuite() { testing::RestoreEnvironment("no_proxy", savedNoProxy_); }
-  static inline std::optional<std::string> savedNoProxy_;
-
   FetcherTest()
       : cache_(Utf8Text(folder_.Path()), TileCache::kDefaultLimitBytes, [this] { return now_.load(); }),
         http_(MakeHttpClient()) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "tests/maps/TileServerProcess.h"
+#include "tests/support/Environment.h"
 
 namespace quillon::testing {
 namespace {
@@ -86,5 +87,12 @@ std::string TileServer::Header(const std::string& path, const std::string& name)
 }
 
 std::string TileServer::UserAgents() { return Command("{\"cmd\": \"user_agents\"}"); }
+
+void LoopbackTest::SetUpTestSuite() {
+  savedNoProxy_ = SavedEnvironment("no_proxy");
+  SetEnvironment("no_proxy", "127.0.0.1,localhost");
+}
+
+void LoopbackTest::TearDownTestSuite() { RestoreEnvironment("no_proxy", savedNoProxy_); }
 
 }  // namespace quillon::testing

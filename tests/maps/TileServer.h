@@ -3,7 +3,10 @@
 // tests/maps/tile_server.py run beside the test on the loopback interface,
 // told over its command channel what to serve and asked what it saw.
 
+#include <gtest/gtest.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,5 +56,16 @@ class TileServer {
 
 // A loopback port where nothing listens (one just given up).
 int ClosedLoopbackPort();
+
+// A fixture whose requests go to the loopback server directly: a proxy set
+// for the machine must not stand between the test and the server.
+class LoopbackTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+
+ private:
+  static inline std::optional<std::string> savedNoProxy_;
+};
 
 }  // namespace quillon::testing

@@ -182,6 +182,14 @@ double MillisecondsSince(Clock::time_point start) {
 
 using App = RoutedApp;
 
+// The map the Track View remembers, as if chosen in an earlier run. Windows
+// keeps it in the registry, which outlives a test run.
+void RememberMap(const std::string& label) {
+  const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
+  ASSERT_NE(key, nullptr);
+  ASSERT_TRUE(key->SetString(kMapValue, label));
+}
+
 void OpenTrackView(App& app, const std::function<void(ui::TrackViewWindow&)>& whileOpen) {
   bool sawView = false;
   WhileModal(app.window, [&] {
@@ -203,12 +211,7 @@ TEST(TrackViewMapTest, DrawsTilesOfTheChosenSourceUnderTheTrackAndRemembersIt) {
   testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   UserFolders user(folder.Path());
-  // Windows keeps the choice in the registry, which outlives a test run.
-  {
-    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
-    ASSERT_NE(key, nullptr);
-    ASSERT_TRUE(key->SetString(kMapValue, "None"));
-  }
+  ASSERT_NO_FATAL_FAILURE(RememberMap("None"));
   testing::TileServer server;
   user.WriteSources("[Test tiles]\nurl = " + server.Origin() +
                     "/{z}/{x}/{y}.png\nmin-zoom = 8\nmax-zoom = 16\nattribution = Test tiles, Quillon\n");
@@ -302,11 +305,7 @@ TEST(TrackViewMapTest, DrawsAMapFileOfJpegTilesAndRefusesAFileThatIsNone) {
   testing::TimeZoneScope zone("Asia/Taipei");
   RunFolder folder(true, true);
   UserFolders user(folder.Path());
-  {
-    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
-    ASSERT_NE(key, nullptr);
-    ASSERT_TRUE(key->SetString(kMapValue, "None"));
-  }
+  ASSERT_NO_FATAL_FAILURE(RememberMap("None"));
   const std::string mapFile = folder.Path() + "/lake.mbtiles";
   const std::string notAMap = folder.Path() + "/notes.mbtiles";
   std::ofstream(notAMap, std::ios::binary) << "Lap around the lake, 12 March\n";
@@ -344,11 +343,7 @@ TEST(TrackViewMapTest, WithTheServerDownTheWindowOpensAtOnceOnThePlainFieldAndSa
   UserFolders user(folder.Path());
   user.WriteSources("[Dead tiles]\nurl = http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()) +
                     "/{z}/{x}/{y}.png\n");
-  {
-    const std::unique_ptr<KeyStoreKey> key = MakeUserKeyStore()->CreateKey(kTrackViewKey);
-    ASSERT_NE(key, nullptr);
-    ASSERT_TRUE(key->SetString(kMapValue, "Dead tiles"));
-  }
+  ASSERT_NO_FATAL_FAILURE(RememberMap("Dead tiles"));
   RecordedMessageBoxes boxes;
   App app;
   Clock::time_point closing;
